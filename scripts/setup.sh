@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds with, when any is missing.
+set -euo pipefail
+
+packages=(g++ cmake make pkg-config libtinyxml-dev libboost-dev libprotobuf-dev protobuf-compiler
+          liblua5.4-dev libgtest-dev libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <mutex>
+
+#include "zor/Export.h"
+
+namespace zor {
+
+// Re-entrant for the thread that holds it.
+class ZORCORE_API ThreadLock {
+public:
+    void Lock() { mutex_.lock(); }
+    void Unlock() { mutex_.unlock(); }
+
+private:
+    std::recursive_mutex mutex_;
+};
+
+// Holds a ThreadLock for its scope.
+class ThreadLockHandle {
+public:
+    explicit ThreadLockHandle(ThreadLock& lock) : lock_(lock) { lock_.Lock(); }
+    ~ThreadLockHandle() { lock_.Unlock(); }
+    ThreadLockHandle(const ThreadLockHandle&) = delete;
+    ThreadLockHandle& operator=(const ThreadLockHandle&) = delete;
+
+private:
+    ThreadLock& lock_;
+};
+
+}  // namespace zor
