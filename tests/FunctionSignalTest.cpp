@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "event/Function.h"
+#include "event/Signal.h"
+
+namespace {
+
+struct Listener {
+    std::vector<std::string>* journal;
+    std::string name;
+    zor::Signal<void()>* signal = nullptr;
+    zor::Function<void()> other;
+
+    void Ping() { journal->push_back(name); }
+    void Value(int v) { journal->push_back(name + std::to_string(v)); }
+    void Pong() { journal->push_back(name + "!"); }
+    void DisconnectOther() {
+        journal->push_back(name);
+        signal->Disconnect(other);
+    }
+    void ConnectOther() {
+        journal->push_back(name);
+        signal->Connect(other);
+    }
+};
+
+using zor::bind_n::bind;
+
+TEST(Function, EmptyFunctionsCompareAndCallQuietly) {
+    zor::Function<void()> a, b;
+    EXPECT_TRUE(a == b);
+    a();  // does nothing
+    std::vector<std::string> j;
+    Listener l{&j, "l"};
+    zor::Function<void()> full(bind(&Listener::Ping, &l));
+    EXPECT_FALSE(a == full);
+    EXPECT_FALSE(full == a);
+    zor::Function<int()> withResult;
+    EXPECT_EQ(withResult(), 0);
+}
+
+TEST(Function, EqualityFollowsObjectAndMember) {
+    std::vector<std::string> j;
+    Listener x{&j, "x"}, y{&j, "y"};
+    zor::Function<void()> f1(bind(&Listener::Ping, &x));
+    zor::Function<void()> f2(bind(&Listener::Ping, &x));
+    zor::Function<void()> other(bind(&Listener::Ping, &y));
+    zor::Function<void()> method(bind(&Listener::Pong, &x));
+    EXPECT_TRUE(f1 == f2);
+    EXPECT_FALSE(f1 == other);
+    EXPECT_FALSE(f1 == method);
+    zor::Function<void()> copy(f1);
+    EXPECT_TRUE(copy == f1);
+    copy = other;
+    copy();
+    EXPECT_EQ(j, std::vector<std::string>{"y"});
+    copy = copy;  // self-assignment keeps the function
+    EXPECT_TRUE(copy == other);
+}
+
+struct Plain {
+    int* hits;
+    void operator()() const { ++*hits; }
+};
+
+TEST(Function, CallablesWithoutEqualityNeverCompareEqual) {
+    int hits = 0;
+    zor::Function<void()> a(Plain{&hits});
+    zor::Function<void()> b(a);
+    EXPECT_TRUE(a == a);  // the same invoker
+    EXPECT_FALSE(a == b);
+    b();
+    EXPECT_EQ(hits, 1);
+}
+
+TEST(Signal, SameBindingConnectsOnceDifferentObjectsTwice) {
+    std::vector<std::string> j;
+    Listener x{&j, "x"}, y{&j, "y"};
+    zor::Signal<void()> s;
+    EXPECT_EQ(s.Count(), 0);
+    s.Emit();
+    EXPECT_TRUE(s.Connect(bind(&Listener::Ping, &x)));
+    EXPECT_FALSE(s.Connect(bind(&Listener::Ping, &x)));
+    s += bind(&Listener::Ping, &y);
+    EXPECT_EQ(s.Count(), 2);
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"x", "y"}));
+    s.Disconnect(bind(&Listener::Pong, &x));  // not connected: no change
+    EXPECT_EQ(s.Count(), 2);
+    s -= bind(&Listener::Ping, &x);
+    EXPECT_EQ(s.Count(), 1);
+    s.DisconnectAll();
+    EXPECT_EQ(s.Count(), 0);
+}
+
+TEST(Signal, ArgumentsReachEverySlot) {
+    std::vector<std::string> j;
+    Listener a{&j, "a"}, b{&j, "b"};
+    zor::Signal<void(int)> s;
+    s += bind(&Listener::Value, &a);
+    s += bind(&Listener::Value, &b);
+    s.Emit(7);
+    EXPECT_EQ(j, (std::vector<std::string>{"a7", "b7"}));
+}
+
+TEST(Signal, DisconnectDuringEmissionStillCallsTheRemovedSlotThisTime) {
+    std::vector<std::string> j;
+    zor::Signal<void()> s;
+    Listener first{&j, "first", &s}, second{&j, "second"};
+    first.other = bind(&Listener::Ping, &second);
+    s += bind(&Listener::DisconnectOther, &first);
+    s += first.other;
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"first", "second"}));
+    j.clear();
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"first"}));
+}
+
+TEST(Signal, ConnectDuringEmissionTakesEffectNextTime) {
+    std::vector<std::string> j;
+    zor::Signal<void()> s;
+    Listener first{&j, "first", &s}, late{&j, "late"};
+    first.other = bind(&Listener::Ping, &late);
+    s += bind(&Listener::ConnectOther, &first);
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"first"}));
+    j.clear();
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"first", "late"}));
+}
+
+struct SelfRemover {
+    zor::Signal<void()>* signal;
+    int calls = 0;
+    void Once() {
+        ++calls;
+        signal->Disconnect(bind(&SelfRemover::Once, this));
+    }
+};
+
+TEST(Signal, SlotMayDisconnectItself) {
+    zor::Signal<void()> s;
+    SelfRemover r{&s};
+    s += bind(&SelfRemover::Once, &r);
+    s.Emit();
+    s.Emit();
+    EXPECT_EQ(r.calls, 1);
+    EXPECT_EQ(s.Count(), 0);
+}
+
+}  // namespace

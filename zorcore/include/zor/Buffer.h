@@ -1,0 +1,34 @@
+// Network buffers: fixed blocks of at least 64 KiB, kept in a pool so that a message does
+// not cost a fresh allocation.
+#pragma once
+
+#include <cstddef>
+
+#include "zor/Export.h"
+
+namespace zor {
+
+class ZORCORE_API TCPBuffer {
+public:
+    static constexpr size_t kCapacity = 65536;
+
+    TCPBuffer();
+    ~TCPBuffer();
+    TCPBuffer(const TCPBuffer&) = delete;
+    TCPBuffer& operator=(const TCPBuffer&) = delete;
+
+    char* Data() { return data_; }
+    size_t Capacity() const { return kCapacity; }
+
+private:
+    char* data_;
+};
+
+// A buffer from the pool (a new one when the pool is empty). Never null.
+ZORCORE_API TCPBuffer* AllocateBuffer();
+// Gives a buffer back to the pool; null is ignored.
+ZORCORE_API void DeallocateBuffer(TCPBuffer* buffer);
+// Buffers currently waiting in the pool.
+ZORCORE_API size_t PooledBufferCount();
+
+}  // namespace zor
