@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include "resource/ResourcePack.h"
+#include "resource/XmlDocument.h"
+#include "TempDir.h"
+#include "zor/Log.h"
+
+namespace {
+
+// The stand-in modules are built next to the test programs.
+std::string BesideUs(const char* file) {
+    Dl_info info;
+    dladdr(reinterpret_cast<void*>(&BesideUs), &info);
+    std::string self(info.dli_fname);
+    return self.substr(0, self.rfind('/') + 1) + file;
+}
+
+template <class Fn>
+Fn Extra(const ResourcePack& pack, const char* name) {
+    return reinterpret_cast<Fn>(GetProcAddress(pack.Module(), name));
+}
+
+void SetPackDirectory(const ResourcePack& pack, const std::string& dir) {
+    Extra<void (*)(const char*)>(pack, "RennakSetPackDirectory")(dir.c_str());
+}
+
+int Outstanding(const ResourcePack& pack) { return Extra<int (*)()>(pack, "RennakOutstandingBlocks")(); }
+
+const char* kPlain = "<root><entry Type=\"3\">text</entry></root>";
+
+struct PackTest : ::testing::Test {
+    ResourcePack pack{BesideUs("libRennak.so")};
+    TempDir packDir;
+    TempDir diskDir;
+    void SetUp() override {
+        ASSERT_TRUE(pack.IsLoaded()) << platform::LastLoaderError();
+        SetPackDirectory(pack, packDir.Path());
+        ASSERT_TRUE(pack.IsActive());
+    }
+    void TearDown() override { SetPackDirectory(pack, ""); }
+};
+
+TEST(ResourcePackLoader, InitializesOncePerLoad) {
+    ResourcePack first(BesideUs("libRennak.so"));
+    ASSERT_TRUE(first.IsLoaded());
+    auto count = Extra<int (*)()>(first, "RennakInitializeCount");
+    int before = count();
+    {
+        ResourcePack second(BesideUs("libRennak.so"));
+        EXPECT_EQ(count(), before + 1);
+        EXPECT_FALSE(second.IsActive());  // no pack directory configured
+    }
+    EXPECT_TRUE(first.IsLoaded());
+}
+
+TEST(ResourcePackLoader, MissingModuleOrEntryPointLeavesThePackAbsent) {
+    ResourcePack missing(BesideUs("libRennakDoesNotExist.so"));
+    EXPECT_FALSE(missing.IsLoaded());
+    EXPECT_FALSE(missing.IsActive());
+    ResourcePack noFree(BesideUs("libRennakNoFree.so"));
+    EXPECT_FALSE(noFree.IsLoaded());
+    EXPECT_EQ(noFree.LoadFileData(), nullptr);
+    EXPECT_EQ(noFree.IsLoadFromMpq(), nullptr);
+}
+
+TEST(ResourcePackLoader, ProcessWidePackIsFoundBesideTheLoadingModule) {
+    ResourcePack& pack = ResourcePack::GetInstance();
+    EXPECT_EQ(&pack, &ResourcePack::GetInstance());
+    EXPECT_TRUE(pack.IsLoaded());
+    EXPECT_FALSE(pack.IsActive());
+}
+
+TEST(ResourcePackLoader, OfflinePackReadsFromDisk) {
+    ResourcePack offline(BesideUs("libRennakOffline.so"));
+    ASSERT_TRUE(offline.IsLoaded());
+    TempDir dir;
+    SetPackDirectory(offline, dir.Path());
+    EXPECT_FALSE(offline.IsActive());
+    std::string onDisk = dir.Write("disk.xml", kPlain);
+    XmlDocument doc;
+    EXPECT_TRUE(doc.LoadFileThrough(offline, onDisk.c_str(), TIXML_ENCODING_UNKNOWN, false));
+}
+
+TEST_F(PackTest, FilesComeFromThePack) {
+    packDir.Write("config/a.xml", kPlain);
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadFileThrough(pack, "config\\a.xml", TIXML_ENCODING_UNKNOWN, false));
+    EXPECT_STREQ(doc.RootElement()->Value(), "root");
+    EXPECT_EQ(Outstanding(pack), 0);
+}
+
+TEST_F(PackTest, XmlxNameFromThePackIsParsedUnchanged) {
+    packDir.Write("plain.xmlx", kPlain);
+    XmlDocument doc;
+    EXPECT_TRUE(doc.LoadFileThrough(pack, "plain.xmlx", TIXML_ENCODING_UNKNOWN, false));
+}
+
+TEST_F(PackTest, MissingFileDoesNotFallBackToTheDisk) {
+    std::string onDisk = diskDir.Write("only-on-disk.xml", kPlain);
+    zor::LogCapture capture;
+    XmlDocument doc;
+    EXPECT_FALSE(doc.LoadFileThrough(pack, onDisk.c_str(), TIXML_ENCODING_UNKNOWN, false));
+    EXPECT_EQ(doc.ErrorId(), TiXmlBase::TIXML_ERROR_OPENING_FILE);
+    ASSERT_EQ(capture.Records().size(), 1u);
+    EXPECT_EQ(capture.Records()[0].level, 3);
+    EXPECT_EQ(capture.Records()[0].text, "TiXmlDocument::LoadFile() error : load " + onDisk + " fail");
+    EXPECT_TRUE(doc.LoadFileThrough(pack, onDisk.c_str(), TIXML_ENCODING_UNKNOWN, true));  // skip the pack
+}
+
+TEST_F(PackTest, EmptyBlockIsGivenBack) {
+    packDir.Write("empty.xml", "");
+    zor::LogCapture capture;
+    XmlDocument doc;
+    EXPECT_FALSE(doc.LoadFileThrough(pack, "empty.xml", TIXML_ENCODING_UNKNOWN, false));
+    EXPECT_EQ(doc.ErrorId(), TiXmlBase::TIXML_ERROR_OPENING_FILE);
+    EXPECT_EQ(Outstanding(pack), 0);
+}
+
+TEST_F(PackTest, ParseErrorFromThePackIsTinyXmls) {
+    packDir.Write("broken.xml", "<root><a></root>");
+    XmlDocument doc;
+    EXPECT_FALSE(doc.LoadFileThrough(pack, "broken.xml", TIXML_ENCODING_UNKNOWN, false));
+    EXPECT_NE(doc.ErrorId(), TiXmlBase::TIXML_ERROR_OPENING_FILE);
+    EXPECT_EQ(Outstanding(pack), 0);
+}
+
+TEST_F(PackTest, PackNamesMayNotClimbOut) {
+    diskDir.Write("secret.xml", kPlain);
+    zor::LogCapture capture;
+    XmlDocument doc;
+    std::string climbing = "../" + std::filesystem::path(diskDir.Path()).filename().string() + "/secret.xml";
+    EXPECT_FALSE(doc.LoadFileThrough(pack, climbing.c_str(), TIXML_ENCODING_UNKNOWN, false));
+}
+
+}  // namespace
