@@ -1,0 +1,199 @@
+#include "dailyactivity/DailyActivityConfig.h"
+
+#include "plugin/SafeFormat.h"
+#include "resource/XmlDocument.h"
+#include "zor/Log.h"
+
+namespace {
+
+// Leaves target as it is when the attribute is absent or holds no number.
+void ReadInt(const TiXmlElement* element, const char* name, int& target) {
+    platform::ScanInt(element->Attribute(name), target);
+}
+
+}  // namespace
+
+// One load: the CompleteNum and RewardScore holders live as long as the load.
+struct DailyActivityConfig::Reader {
+    DailyActivityConfig& config;
+    std::vector<Problem>* problems;  // null: stop at the first error
+    int completeNum = 0;
+    int rewardScore = 0;
+    bool clean = true;
+
+    // Logs the message; true when the load must stop.
+    bool Fail(const TiXmlElement* where, const char* message) {
+        zor::WriteLog(message);
+        clean = false;
+        if (!problems) return true;
+        problems->push_back(Problem{message, where ? where->Row() : 0, where ? where->Column() : 0});
+        return false;
+    }
+
+    // Each returns false when the load must stop.
+    bool DailyActivitySection(const TiXmlElement* section) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            int type = -1;
+            ReadInt(e, "Type", type);
+            if (type < 0 || type >= 23) {
+                if (Fail(e, "The value of Type is invalid")) return false;
+                continue;
+            }
+            ReadInt(e, "CompleteNum", completeNum);
+            if (completeNum <= 0) {
+                if (Fail(e, "The value of CompleteNum is invalid")) return false;
+                continue;
+            }
+            ReadInt(e, "RewardScore", rewardScore);
+            if (rewardScore <= 0) {
+                if (Fail(e, "The value of RewardScore is invalid")) return false;
+                continue;
+            }
+            config.daily_[_DailyActivityKey{type, completeNum}] = rewardScore;
+        }
+        return true;
+    }
+
+    bool ActivityRewardSection(const TiXmlElement* section) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            int index = 0;
+            ReadInt(e, "Index", index);
+            if (index <= 0) {
+                if (Fail(e, "The value of Index is invalid")) return false;
+                continue;
+            }
+            _ActivityReward entry;
+            ReadInt(e, "ActivityValue", entry.ActivityValue);
+            if (entry.ActivityValue <= 0) {
+                if (Fail(e, "The value of ActivityValue is invalid")) return false;
+                continue;
+            }
+            ReadInt(e, "RewardMoney", entry.RewardMoney);
+            ReadInt(e, "RewardBindMoney", entry.RewardBindMoney);
+            // An absent attribute is an empty text: no piece, so the entry is dropped below.
+            zor::StringArray ids = zor::String(e->Attribute("RewardItemTemplateID")).Split(",");
+            for (size_t i = 0; i < ids.size(); ++i) entry.RewardItemList.push_back(_atoi64(ids[i].c_str()));
+            if (entry.RewardItemList.empty()) {
+                zor::WriteLog("Warning:The RewardItemList's size is 0");
+                if (problems) problems->push_back(Problem{"Warning:The RewardItemList's size is 0", e->Row(), e->Column()});
+                continue;
+            }
+            ReadInt(e, "RewardItemNum", entry.RewardItemNum);
+            config.activityRewards_[index] = entry;
+        }
+        return true;
+    }
+
+    bool SignInRewardSection(const TiXmlElement* section) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            int index = 0;
+            ReadInt(e, "Index", index);
+            if (index <= 0) {
+                if (Fail(e, "The value of Index is invalid")) return false;
+                continue;
+            }
+            _SignInReward entry;
+            ReadInt(e, "SignInNum", entry.SignInNum);
+            if (entry.SignInNum <= 0) {
+                if (Fail(e, "The value of SignInNum is invalid")) return false;
+                continue;
+            }
+            bool itemsOk = true;
+            for (const TiXmlElement* it = e->FirstChildElement(); it; it = it->NextSiblingElement()) {
+                _SignInItemReward item;
+                ReadInt(it, "RewardType", item.RewardType);
+                ReadInt(it, "RewardValue", item.RewardValue);
+                if (item.RewardType <= 2 && item.RewardValue <= 0) {
+                    if (Fail(it, "The SignInReward value Must be > 0")) return false;
+                    itemsOk = false;
+                    continue;
+                }
+                int id = 0;
+                ReadInt(it, "RewardItemTemplateID", id);
+                item.RewardItemTemplateID = id;
+                ReadInt(it, "RewardItemNum", item.RewardItemNum);
+                if (item.RewardType == 3 && item.RewardItemNum <= 0) {
+                    if (Fail(it, "The SignInReward Item Num Must be > 0")) return false;
+                    itemsOk = false;
+                    continue;
+                }
+                entry.ItemRewardList.push_back(item);
+            }
+            if (itemsOk) config.signInRewards_[index] = entry;
+        }
+        return true;
+    }
+};
+
+const zor::String& DailyActivityConfig::FileName() {
+    static const zor::String name("config\\DailyActivity\\Config.xml");
+    return name;
+}
+
+bool DailyActivityConfig::LoadConfig() { return LoadConfigFile(FileName()); }
+
+bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems) {
+    XmlDocument document;
+    if (!document.LoadFile(fileName.c_str(), TIXML_ENCODING_UNKNOWN)) {
+        std::string line;
+        {
+            SafeFormat format("%s load fail!");
+            format % fileName;
+            line = format.str();
+        }
+        zor::WriteLog(line);
+        if (problems) {
+            problems->push_back(Problem{line + " (" + document.ErrorDesc() + ")", document.ErrorRow(), document.ErrorCol()});
+        }
+        return false;
+    }
+    // A document without root element (only a declaration or comments) holds no sections.
+    const TiXmlElement* root = document.RootElement();
+    if (!root) return true;
+
+    Reader reader{*this, problems};
+    for (const TiXmlElement* section = root->FirstChildElement(); section; section = section->NextSiblingElement()) {
+        const std::string name = section->ValueStr();
+        bool goOn = true;
+        if (name == "DailyActivity") {
+            goOn = reader.DailyActivitySection(section);
+        } else if (name == "ActivityReward") {
+            goOn = reader.ActivityRewardSection(section);
+        } else if (name == "SignInReward") {
+            goOn = reader.SignInRewardSection(section);
+        }
+        if (!goOn) return false;
+    }
+    return reader.clean;
+}
+
+bool DailyActivityConfig::FindDailyActivity(const _DailyActivityKey& key, int& rewardScore) const {
+    auto it = daily_.find(key);
+    if (it == daily_.end()) return false;
+    rewardScore = it->second;
+    return true;
+}
+
+bool DailyActivityConfig::HasActivityReward(const int& index) const { return activityRewards_.count(index) != 0; }
+
+const _ActivityReward& DailyActivityConfig::GetActivityReward(const int& index) const {
+    if (!HasActivityReward(index)) return EmptyActivityReward();
+    return activityRewards_.at(index);
+}
+
+bool DailyActivityConfig::HasSignInReward(const int& index) const { return signInRewards_.count(index) != 0; }
+
+const _SignInReward& DailyActivityConfig::GetSignInReward(const int& index) const {
+    if (!HasSignInReward(index)) return EmptySignInReward();
+    return signInRewards_.at(index);
+}
+
+const _ActivityReward& DailyActivityConfig::EmptyActivityReward() {
+    static const _ActivityReward empty;
+    return empty;
+}
+
+const _SignInReward& DailyActivityConfig::EmptySignInReward() {
+    static const _SignInReward empty;
+    return empty;
+}
