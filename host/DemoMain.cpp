@@ -1,8 +1,29 @@
-// The demo host: builds a container tree, starts it, shuts it down, and prints the log.
+// The demo host: builds a container tree, starts and shuts it down, reads the sample daily
+// activity configuration and string table, passes one server message through a dispatcher,
+// and prints what happened. Run it from the game directory (the repository root).
 #include <cstdio>
 
+#include "DailyActivity/DAMsg.pb.h"
+#include "dailyactivity/DailyActivityConfig.h"
+#include "event/Dispatcher.h"
 #include "host/HostContainer.h"
+#include "resource/StringTable.h"
 #include "zor/Log.h"
+
+namespace {
+
+struct Connection : ISender {};
+
+struct Listener {
+    void OnDailyActivityMsg(ISender*, const NetMsg* msg) {
+        DAMsg::DailyActivity da;
+        if (!NetMsgChunkCast(da, msg, 0)) return;
+        std::printf("message 0: activity type %d completed %d times%s\n", da.temptype(), da.completenum(),
+                    da.isover() ? " (announced)" : "");
+    }
+};
+
+}  // namespace
 
 int main() {
     using host::HostContainer;
@@ -16,9 +37,34 @@ int main() {
 
     bool started = root.StartContainer();
     std::printf("tree started: %s\n", started ? "yes" : "no");
+
+    DailyActivityConfig config;
+    bool loaded = config.LoadConfig();
+    std::printf("configuration %s: %s, %zu rows, %zu activity reward tiers, %zu sign-in rewards\n",
+                DailyActivityConfig::FileName().c_str(), loaded ? "loaded" : "FAILED", config.DailyActivities().size(),
+                config.ActivityRewards().size(), config.SignInRewards().size());
+    std::printf("five elements: %s %s %s %s %s (none: %s)\n", FiveElementsNames[0], FiveElementsNames[1],
+                FiveElementsNames[2], FiveElementsNames[3], FiveElementsNames[4], FiveElementsNames[5]);
+
+    Listener listener;
+    MsgDispatcher dispatcher;
+    dispatcher.Register(0, MsgHandler(zor::bind_n::bind(&Listener::OnDailyActivityMsg, &listener)));
+    DAMsg::DailyActivity da;
+    da.set_roleid(10001);
+    da.set_temptype(2);
+    da.set_completenum(3);
+    da.set_isover(true);
+    std::string payload = da.SerializeAsString();
+    NetMsg sent(69, 0);
+    sent.AddChunk(payload.data(), static_cast<int>(payload.size()), 0);
+    std::string frame = sent.ToBytes();
+    NetMsg received(0, 0);
+    Connection connection;
+    if (received.ReadFrame(frame.data(), frame.size())) dispatcher(&connection, &received);
+
     bool stopped = root.ShutdownContainer();
     std::printf("tree shut down: %s\n", stopped ? "yes" : "no");
     root.UnregisterChildContainer(&roles);
     root.UnregisterChildContainer(&network);
-    return started && stopped ? 0 : 1;
+    return started && loaded && stopped ? 0 : 1;
 }
