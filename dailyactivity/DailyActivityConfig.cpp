@@ -20,52 +20,50 @@ struct DailyActivityConfig::Reader {
     int completeNum = 0;
     int rewardScore = 0;
     bool clean = true;
+    bool stop = false;
 
-    // Logs the message; true when the load must stop.
-    bool Fail(const TiXmlElement* where, const char* message) {
+    void Report(const TiXmlElement* where, const char* message) {
         zor::WriteLog(message);
+        if (problems) problems->push_back(Problem{message, where->Row(), where->Column()});
+    }
+    void Fail(const TiXmlElement* where, const char* message) {
+        Report(where, message);
         clean = false;
-        if (!problems) return true;
-        problems->push_back(Problem{message, where ? where->Row() : 0, where ? where->Column() : 0});
+        stop = problems == nullptr;
+    }
+    // Reads an attribute that must be above 0; false (and the problem reported) otherwise.
+    bool Positive(const TiXmlElement* e, const char* attribute, int& target, const char* message) {
+        ReadInt(e, attribute, target);
+        if (target > 0) return true;
+        Fail(e, message);
         return false;
     }
 
-    // Each returns false when the load must stop.
+    // Each section reader returns false when the load must stop. An entry in error is left
+    // out (in collecting mode the load goes on with the next one).
     bool DailyActivitySection(const TiXmlElement* section) {
-        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             int type = -1;
             ReadInt(e, "Type", type);
             if (type < 0 || type >= 23) {
-                if (Fail(e, "The value of Type is invalid")) return false;
+                Fail(e, "The value of Type is invalid");
                 continue;
             }
-            ReadInt(e, "CompleteNum", completeNum);
-            if (completeNum <= 0) {
-                if (Fail(e, "The value of CompleteNum is invalid")) return false;
-                continue;
-            }
-            ReadInt(e, "RewardScore", rewardScore);
-            if (rewardScore <= 0) {
-                if (Fail(e, "The value of RewardScore is invalid")) return false;
+            if (!Positive(e, "CompleteNum", completeNum, "The value of CompleteNum is invalid") ||
+                !Positive(e, "RewardScore", rewardScore, "The value of RewardScore is invalid")) {
                 continue;
             }
             config.daily_[_DailyActivityKey{type, completeNum}] = rewardScore;
         }
-        return true;
+        return !stop;
     }
 
     bool ActivityRewardSection(const TiXmlElement* section) {
-        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             int index = 0;
-            ReadInt(e, "Index", index);
-            if (index <= 0) {
-                if (Fail(e, "The value of Index is invalid")) return false;
-                continue;
-            }
             _ActivityReward entry;
-            ReadInt(e, "ActivityValue", entry.ActivityValue);
-            if (entry.ActivityValue <= 0) {
-                if (Fail(e, "The value of ActivityValue is invalid")) return false;
+            if (!Positive(e, "Index", index, "The value of Index is invalid") ||
+                !Positive(e, "ActivityValue", entry.ActivityValue, "The value of ActivityValue is invalid")) {
                 continue;
             }
             ReadInt(e, "RewardMoney", entry.RewardMoney);
@@ -74,46 +72,40 @@ struct DailyActivityConfig::Reader {
             zor::StringArray ids = zor::String(e->Attribute("RewardItemTemplateID")).Split(",");
             for (size_t i = 0; i < ids.size(); ++i) entry.RewardItemList.push_back(_atoi64(ids[i].c_str()));
             if (entry.RewardItemList.empty()) {
-                zor::WriteLog("Warning:The RewardItemList's size is 0");
-                if (problems) problems->push_back(Problem{"Warning:The RewardItemList's size is 0", e->Row(), e->Column()});
+                Report(e, "Warning:The RewardItemList's size is 0");
                 continue;
             }
             ReadInt(e, "RewardItemNum", entry.RewardItemNum);
             config.activityRewards_[index] = entry;
         }
-        return true;
+        return !stop;
     }
 
     bool SignInRewardSection(const TiXmlElement* section) {
-        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             int index = 0;
-            ReadInt(e, "Index", index);
-            if (index <= 0) {
-                if (Fail(e, "The value of Index is invalid")) return false;
-                continue;
-            }
             _SignInReward entry;
-            ReadInt(e, "SignInNum", entry.SignInNum);
-            if (entry.SignInNum <= 0) {
-                if (Fail(e, "The value of SignInNum is invalid")) return false;
+            if (!Positive(e, "Index", index, "The value of Index is invalid") ||
+                !Positive(e, "SignInNum", entry.SignInNum, "The value of SignInNum is invalid")) {
                 continue;
             }
             bool itemsOk = true;
-            for (const TiXmlElement* it = e->FirstChildElement(); it; it = it->NextSiblingElement()) {
+            for (const TiXmlElement* it = e->FirstChildElement(); it && !stop; it = it->NextSiblingElement()) {
                 _SignInItemReward item;
                 ReadInt(it, "RewardType", item.RewardType);
                 ReadInt(it, "RewardValue", item.RewardValue);
                 if (item.RewardType <= 2 && item.RewardValue <= 0) {
-                    if (Fail(it, "The SignInReward value Must be > 0")) return false;
+                    Fail(it, "The SignInReward value Must be > 0");
                     itemsOk = false;
                     continue;
                 }
+                // Read as a 32-bit number, widened with its sign.
                 int id = 0;
                 ReadInt(it, "RewardItemTemplateID", id);
                 item.RewardItemTemplateID = id;
                 ReadInt(it, "RewardItemNum", item.RewardItemNum);
                 if (item.RewardType == 3 && item.RewardItemNum <= 0) {
-                    if (Fail(it, "The SignInReward Item Num Must be > 0")) return false;
+                    Fail(it, "The SignInReward Item Num Must be > 0");
                     itemsOk = false;
                     continue;
                 }
@@ -121,7 +113,7 @@ struct DailyActivityConfig::Reader {
             }
             if (itemsOk) config.signInRewards_[index] = entry;
         }
-        return true;
+        return !stop;
     }
 };
 

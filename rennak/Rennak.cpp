@@ -25,7 +25,7 @@ std::string g_packDirectory;
 int g_initializeCount = 0;
 int g_outstandingBlocks = 0;
 
-bool IsDirectory(const std::string& path) {
+[[maybe_unused]] bool IsDirectory(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -12,9 +12,9 @@
 
 // Outside the anonymous namespace so that the program exports its name.
 __attribute__((noinline)) void CallStackHelperFrame() {
-    volatile int afterCall = 0;  // keeps the call from becoming a tail call
+    static volatile int afterCall = 0;  // keeps the call from becoming a tail call
     zor::ShowCallStack();
-    afterCall = 1;
+    afterCall = afterCall + 1;
 }
 
 namespace {

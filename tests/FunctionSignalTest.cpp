@@ -9,9 +9,11 @@
 namespace {
 
 struct Listener {
+    Listener(std::vector<std::string>* j, std::string n, zor::Signal<void()>* s = nullptr)
+        : journal(j), name(std::move(n)), signal(s) {}
     std::vector<std::string>* journal;
     std::string name;
-    zor::Signal<void()>* signal = nullptr;
+    zor::Signal<void()>* signal;
     zor::Function<void()> other;
 
     void Ping() { journal->push_back(name); }

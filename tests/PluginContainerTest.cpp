@@ -286,31 +286,4 @@ TEST_F(Tree, FailedTypedLookupsThrowTheGbkMessage) {
     EXPECT_EQ(out, nullptr);
 }
 
-TEST_F(Tree, DefaultsOfTheBase) {
-    EXPECT_EQ(root.GetEntityType(), 0u);
-    EXPECT_EQ(root.GetEntityID(), 0u);
-    EXPECT_EQ(&root.GetEntityName(), &zor::GetEmptyString());
-    EXPECT_EQ(root.GetContainerName(), "R");
-    root.SetContainerName("Other");
-    EXPECT_EQ(root.GetContainerName(), "Other");
-}
-
-class Bare : public IPluginContainer {
-public:
-    const std::type_info& GetInterfaceType() const override { return typeid(Bare); }
-    void EntityHook() override {}
-    const GUID& GetContainerID() const override { return id_; }
-    GUID id_ = MakeId(7);
-};
-
-TEST(Container, BaseHooksAcceptAndOrderIsLast) {
-    Bare bare;
-    EXPECT_EQ(bare.GetStartOrder(), 0xFFFF);
-    EXPECT_TRUE(bare.OnPrepareStart());
-    EXPECT_TRUE(bare.OnStart());
-    zor::LogCapture capture;
-    EXPECT_TRUE(bare.StartContainer());
-    EXPECT_TRUE(bare.ShutdownContainer());
-}
-
 }  // namespace

@@ -81,17 +81,4 @@ TEST(Vector, EditingOperations) {
     EXPECT_EQ(sum, 1 + 10 + 2 + 3 + 4 + 5 + 5);
 }
 
-TEST(Vector, CopiesAreIndependent) {
-    zor::vector<Item> a;
-    a.push_back(Item{3, 4000000000LL});
-    zor::vector<Item> b;
-    b = a;
-    b[0].id = 1;
-    EXPECT_EQ(a[0].id, 4000000000LL);
-    zor::vector<Item> c(a);
-    EXPECT_EQ(c.size(), 1u);
-    c.clear();
-    EXPECT_EQ(a.size(), 1u);
-}
-
 }  // namespace
