@@ -139,6 +139,10 @@ bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vecto
         }
         return false;
     }
+    return LoadConfigDocument(document, problems);
+}
+
+bool DailyActivityConfig::LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems) {
     // A document without root element (only a declaration or comments) holds no sections.
     const TiXmlElement* root = document.RootElement();
     if (!root) return true;

@@ -9,7 +9,7 @@
 #include "DailyActivity/DailyActivityTypes.h"
 #include "zor/String.h"
 
-class TiXmlElement;
+class TiXmlDocument;
 
 class DailyActivityConfig {
 public:
@@ -34,6 +34,8 @@ public:
     // in error is left out, every problem is recorded, and the result tells whether there was
     // none.
     bool LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems = nullptr);
+    // The tables of a document already loaded, with the same checks.
+    bool LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems = nullptr);
 
     // True, with rewardScore set, when the table has key.
     bool FindDailyActivity(const _DailyActivityKey& key, int& rewardScore) const;
