@@ -76,8 +76,6 @@ public:
     }
     void Destroy() override { delete this; }
 
-    const F& Callable() const { return callable_; }
-
 private:
     F callable_;
 };
@@ -87,6 +85,8 @@ template <class Sig>
 class FunctionHelper {
 public:
     FunctionHelper() = default;
+    FunctionHelper(const FunctionHelper&) = delete;  // Function clones the invoker itself
+    FunctionHelper& operator=(const FunctionHelper&) = delete;
     virtual ~FunctionHelper() {
         if (invoker_) invoker_->Destroy();
     }
@@ -146,14 +146,6 @@ public:
         return this->invoker_->IsEqual(other.invoker_);
     }
     bool operator!=(const Function& other) const { return !(*this == other); }
-
-    // The held callable when it is of type F, otherwise null.
-    template <class F>
-    const F* Target() const {
-        using Impl = function::InvokerImpl<F, R(Args...)>;
-        if (!this->invoker_ || this->invoker_->GetType() != typeid(Impl)) return nullptr;
-        return &static_cast<const Impl*>(this->invoker_)->Callable();
-    }
 };
 
 namespace bind_n {

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
 
 #include "platform/Platform.h"
-#include "plugin/LogHelpers.h"
 #include "zor/Buffer.h"
 
 namespace google {

@@ -7,6 +7,7 @@
 #include "DailyActivity/DAMsg.pb.h"
 #include "event/Dispatcher.h"
 #include "event/NetMsg.h"
+#include "zor/Log.h"
 
 namespace {
 
