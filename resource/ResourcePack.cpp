@@ -29,13 +29,13 @@ Fn Lookup(HMODULE module, const char* name) {
 ResourcePack& ResourcePack::GetInstance() {
     static ResourcePack pack([] {
         const std::string name = platform::ModuleFileName("Rennak");
-        std::string besideUs = OwnDirectory() + name;
+        const std::string ownDirectory = OwnDirectory();
+        if (ownDirectory.empty()) return name;
+        const std::string besideUs = ownDirectory + name;
         FILE* probe = nullptr;
-        if (!OwnDirectory().empty() && fopen_s(&probe, besideUs.c_str(), "rb") == 0) {
-            std::fclose(probe);
-            return besideUs;
-        }
-        return name;
+        if (fopen_s(&probe, besideUs.c_str(), "rb") != 0) return name;
+        std::fclose(probe);
+        return besideUs;
     }());
     return pack;
 }
