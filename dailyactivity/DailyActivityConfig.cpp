@@ -1,7 +1,9 @@
 #include "dailyactivity/DailyActivityConfig.h"
 
 #include "plugin/SafeFormat.h"
+#include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
+#include "zor/Files.h"
 #include "zor/Log.h"
 
 namespace {
@@ -122,15 +124,24 @@ const zor::String& DailyActivityConfig::FileName() {
     return name;
 }
 
-bool DailyActivityConfig::LoadConfig() { return LoadConfigFile(FileName()); }
+std::string DailyActivityConfig::ConfigPath() {
+    if (ResourcePack::GetInstance().IsActive()) return FileName();
+    return zor::GetConfigDirectory() + "/" + FileName();
+}
+
+bool DailyActivityConfig::LoadConfig() { return Load(ConfigPath(), FileName(), nullptr); }
 
 bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems) {
+    return Load(fileName, fileName, problems);
+}
+
+bool DailyActivityConfig::Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems) {
     XmlDocument document;
-    if (!document.LoadFile(fileName.c_str(), TIXML_ENCODING_UNKNOWN)) {
+    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UNKNOWN)) {
         std::string line;
         {
             SafeFormat format("%s load fail!");
-            format % fileName;
+            format % name;
             line = format.str();
         }
         zor::WriteLog(line);

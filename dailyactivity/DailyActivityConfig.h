@@ -27,6 +27,10 @@ public:
     DailyActivityConfig() = default;
     ~DailyActivityConfig() = default;
 
+    // Where LoadConfig reads FileName(): under the host's configuration directory, or as a
+    // pack-relative name when the resource pack is active.
+    static std::string ConfigPath();
+
     // Reads FileName() into the tables. False at the first error, which is logged; what was
     // stored before it stays. A second load merges into the tables.
     bool LoadConfig();
@@ -56,6 +60,8 @@ public:
 
 private:
     struct Reader;
+    // Loads path; a failure to load is logged as "<name> load fail!".
+    bool Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems);
 
     std::unordered_map<_DailyActivityKey, int, _DailyActivityKeyHash> daily_;
     std::unordered_map<int, _ActivityReward> activityRewards_;

@@ -8,6 +8,7 @@
 #ifndef _WIN32
 #include <cxxabi.h>
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 #include <cstdlib>
 
@@ -63,8 +64,15 @@ int HexValue(char c) {
 }  // namespace
 
 #ifndef _WIN32
+// As Windows does, a bare module name is looked for in the program's directory first, then
+// along the loader's search path.
 HMODULE LoadLibraryA(const char* fileName) {
     if (!fileName) return nullptr;
+    if (*fileName && !std::strchr(fileName, '/')) {
+        const std::string directory = platform::ProgramDirectory();
+        const std::string path = directory + fileName;
+        if (!directory.empty() && access(path.c_str(), F_OK) == 0) return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
 }
 
@@ -147,6 +155,45 @@ std::string ModuleFileName(const char* name) {
     return std::string(name) + ".dll";
 #else
     return std::string("lib") + name + ".so";
+#endif
+}
+
+bool LocalTime(__int64 t, std::tm& out) {
+    if (static_cast<__int64>(static_cast<time_t>(t)) != t) return false;
+    const time_t value = static_cast<time_t>(t);
+    std::tm result{};
+#ifdef _WIN32
+    _tzset();
+    if (localtime_s(&result, &value) != 0) return false;
+#else
+    tzset();  // localtime_r need not look at TZ again by itself
+    if (!localtime_r(&value, &result)) return false;
+#endif
+    out = result;
+    return true;
+}
+
+std::string ProgramDirectory() {
+#ifdef _WIN32
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path, length);
+    size_t slash = exe.find_last_of("\\/");
+#else
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return std::string();
+    std::string exe(path, static_cast<size_t>(length));
+    size_t slash = exe.rfind('/');
+#endif
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+}
+
+std::string PluginFileName(const char* name) {
+#ifdef _WIN32
+    return std::string(name) + ".dll";
+#else
+    return std::string(name) + ".so";
 #endif
 }
 

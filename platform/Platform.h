@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #ifdef _WIN32
@@ -24,6 +25,7 @@ using HMODULE = void*;
 using FARPROC = void*;
 using errno_t = int;
 
+// A bare name (no '/') is looked for in the program's directory first, as on Windows.
 HMODULE LoadLibraryA(const char* fileName);
 FARPROC GetProcAddress(HMODULE module, const char* procName);
 int FreeLibrary(HMODULE module);
@@ -52,9 +54,21 @@ bool ScanInt(const char* text, int& value);
 // character; 0 when there are none (or text is null). Saturates outside the 64-bit range.
 __int64 ParseInt64(const char* text);
 
+// The local calendar time of t (seconds since 1970-01-01 UTC) under the process's time zone,
+// which is read afresh (TZ) on every call; thread-safe. False, with out untouched, when t
+// cannot be represented as a calendar time.
+bool LocalTime(__int64 t, std::tm& out);
+
 // The file name under which the platform's loader finds a module called `name` ("Rennak"
 // gives "Rennak.dll" on Windows and "libRennak.so" elsewhere).
 std::string ModuleFileName(const char* name);
+
+// The file name of a plugin module called `name`: "QRN_DailyActivity.dll" on Windows,
+// "QRN_DailyActivity.so" elsewhere (no "lib" prefix).
+std::string PluginFileName(const char* name);
+
+// The directory of the running program, with a trailing separator; "" when unknown.
+std::string ProgramDirectory();
 
 // The last loader error as text, empty when there is none.
 std::string LastLoaderError();

@@ -1,0 +1,364 @@
+#include "dailyactivity/QRN_DailyActivity.h"
+
+#include <cstdint>
+#include <ctime>
+
+#include "DailyActivity/DAMsg.pb.h"
+#include "event/LuaCall.h"
+#include "plugin/HostContainerIds.h"
+#include "plugin/IClock.h"
+#include "zor/Log.h"
+
+namespace {
+
+using qrn::DailyActivityModuleID;
+
+constexpr const char* kIsHoliday = "HolidaySys.ActivityAward.IsHoliday";
+constexpr const char* kIsHave = "HolidaySys.ActivityAward.IsHave";
+
+// Bit n of v; a position outside 0..63 is never set.
+bool IsBitSet(__int64 v, long long n) {
+    if (n < 0 || n > 63) return false;
+    return (static_cast<uint64_t>(v) & (uint64_t{1} << n)) != 0;
+}
+
+// One check of a rule. When it fails and a reason is asked for, the reason is made.
+template <class Reason>
+bool Check(bool passes, std::string* why, Reason&& reason) {
+    if (!passes && why) *why = reason();
+    return passes;
+}
+
+std::string Str(long long n) { return std::to_string(n); }
+
+std::string LocalText(const std::tm& t) {
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
+    return text;
+}
+
+bool IsEmptyEntry(const _ActivityReward& e) {
+    return e.ActivityValue == 0 && e.RewardMoney == 0 && e.RewardBindMoney == 0 && e.RewardItemNum == 0 &&
+           e.RewardItemList.empty();
+}
+
+bool IsEmptyEntry(const _SignInReward& e) { return e.SignInNum == 0 && e.ItemRewardList.empty(); }
+
+}  // namespace
+
+QRN_DailyActivity::QRN_DailyActivity() = default;
+
+QRN_DailyActivity::~QRN_DailyActivity() { Detach(); }
+
+bool QRN_DailyActivity::RegisterMessageHandlers() {
+    using zor::bind_n::bind;
+    dispatcher_.Register(qrn::MsgDailyActivity, MsgHandler(bind(&QRN_DailyActivity::OnDailyActivityMsg, this)));
+    dispatcher_.Register(qrn::MsgClear, MsgHandler(bind(&QRN_DailyActivity::OnClearMsg, this)));
+    dispatcher_.Register(qrn::MsgActivityReward, MsgHandler(bind(&QRN_DailyActivity::OnActivityRewardMsg, this)));
+    dispatcher_.Register(qrn::MsgValue64, MsgHandler(bind(&QRN_DailyActivity::OnValue64Msg, this)));
+    return true;
+}
+
+void QRN_DailyActivity::UnregisterMessageHandlers() {
+    dispatcher_.Unregister(qrn::MsgDailyActivity);
+    dispatcher_.Unregister(qrn::MsgClear);
+    dispatcher_.Unregister(qrn::MsgActivityReward);
+    dispatcher_.Unregister(qrn::MsgValue64);
+}
+
+zor::Function<void()> QRN_DailyActivity::ResetHandler() {
+    return zor::Function<void()>(zor::bind_n::bind(&QRN_DailyActivity::OnRoleSystemReset, this));
+}
+
+zor::Function<void(qrn::IRole*)> QRN_DailyActivity::RoleHandler() {
+    return zor::Function<void(qrn::IRole*)>(zor::bind_n::bind(&QRN_DailyActivity::OnRoleSignal, this));
+}
+
+bool QRN_DailyActivity::OnPrepareStart() {
+    started_ = false;
+    try {
+        QuerySiblingContainer<qrn::IGameServerClient>(gameServerClient_, qrn::kGameServerClientID, true);
+        QuerySiblingContainer<qrn::IRoleSystem>(roleSystem_, qrn::kRoleSystemID, true);
+        roleSystem_->ResetSignal += ResetHandler();
+        roleSystem_->RoleSignal += RoleHandler();
+        connected_ = true;
+        // The host keeps a copy: later changes of the own dispatcher do not reach it.
+        qrn::ModuleHandler handler{MsgDispatcher(dispatcher_)};
+        if (gameServerClient_->ModuleDispatcher.RegisterModule(DailyActivityModuleID, handler)) {
+            moduleHandler_ = handler;
+        }
+        if (!config_.LoadConfig()) return false;
+    } catch (const zor::String& message) {
+        zor::WriteLog(static_cast<const std::string&>(message));
+        return false;
+    }
+    started_ = true;
+    return true;
+}
+
+bool QRN_DailyActivity::OnStart() { return true; }
+
+void QRN_DailyActivity::OnShutdown() { Detach(); }
+
+void QRN_DailyActivity::Detach() {
+    started_ = false;
+    if (connected_ && roleSystem_) {
+        roleSystem_->ResetSignal -= ResetHandler();
+        roleSystem_->RoleSignal -= RoleHandler();
+    }
+    connected_ = false;
+    if (!moduleHandler_.IsEmpty() && gameServerClient_) {
+        // A host without the withdrawal keeps the registration (and must stop delivering).
+        if (auto* withdrawal = dynamic_cast<qrn::IModuleWithdrawal*>(gameServerClient_)) {
+            withdrawal->WithdrawModule(DailyActivityModuleID, moduleHandler_);
+        }
+    }
+    moduleHandler_ = qrn::ModuleHandler();
+}
+
+void QRN_DailyActivity::OnDailyActivityMsg(ISender* sender, const NetMsg* msg) {
+    if (!sender || !msg) return;
+    DAMsg::DailyActivity activity;
+    if (!NetMsgChunkCast(activity, msg, 0)) return;
+    record_.SetCompleteNum(activity.temptype(), activity.completenum());
+    if (activity.isover()) OnDataChanged.Emit();
+}
+
+void QRN_DailyActivity::OnClearMsg(ISender* sender, const NetMsg* msg) {
+    if (!sender || !msg) return;
+    record_.Clear();
+    OnDataChanged.Emit();
+}
+
+void QRN_DailyActivity::OnActivityRewardMsg(ISender* sender, const NetMsg* msg) {
+    if (!sender || !msg) return;
+    int value = 0;
+    if (!VerifyChunk(value, msg->FindChunk(qrn::MsgActivityReward))) return;
+    OnActivityRewardNotice.Emit(value);
+}
+
+void QRN_DailyActivity::OnValue64Msg(ISender* sender, const NetMsg* msg) {
+    if (!sender || !msg) return;
+    __int64 value = 0;
+    if (!VerifyChunk(value, msg->FindChunk(qrn::MsgValue64))) return;
+    OnValue64Notice.Emit(value);
+}
+
+void QRN_DailyActivity::OnRoleSystemReset() { record_.Clear(); }
+
+void QRN_DailyActivity::OnRoleSignal(qrn::IRole* role) {
+    if (!roleSystem_) return;
+    zor::ObjectPtrT<qrn::IRole> main = roleSystem_->GetMainRole();
+    if (role == main.Get()) record_.Clear();
+}
+
+QRN_DailyActivity::MainPlayer QRN_DailyActivity::GetMainPlayerInfo() {
+    MainPlayer player;
+    if (!started_ || !roleSystem_) return player;
+    player.role = roleSystem_->GetMainRole();
+    if (!player.role) return player;
+    IEntityObject* component = player.role->GetComponent(qrn::IRole::kPlayerInfoComponent);
+    player.info = dynamic_cast<qrn::IPlayerInfo*>(component);
+    return player;
+}
+
+std::string QRN_DailyActivity::NoPlayerReason() {
+    if (!started_ || !roleSystem_) return "the service has not started";
+    zor::ObjectPtrT<qrn::IRole> role = roleSystem_->GetMainRole();
+    if (!role) return "no main role";
+    return "the main role has no player info (component 17)";
+}
+
+bool QRN_DailyActivity::IsRewardTaken(int key, int n) {
+    if (key < qrn::KeyActivityRewardTaken || key > qrn::KeySignInRewardTaken + 4) return true;
+    MainPlayer player = GetMainPlayerInfo();
+    if (!player.info) return true;
+    const __int64 value = player.info->GetValue(key);
+    if (key < qrn::KeySignInRewardTaken) return value > 0;
+    return IsBitSet(value, static_cast<long long>(n) + 1);
+}
+
+bool QRN_DailyActivity::IsSignedInOnDay(int day) { return IsBitSet(GetSignInFlags(), day); }
+
+IRoleDailyActivityInfo* QRN_DailyActivity::GetRoleDailyActivityInfo() { return &record_; }
+
+const _ActivityReward& QRN_DailyActivity::GetActivityReward(const int& index) {
+    return config_.GetActivityReward(index);
+}
+
+const _SignInReward& QRN_DailyActivity::GetSignInReward(const int& index) { return config_.GetSignInReward(index); }
+
+__int64 QRN_DailyActivity::GetSignInFlags() {
+    MainPlayer player = GetMainPlayerInfo();
+    return player.info ? player.info->GetValue(qrn::KeySignInFlags) : 0;
+}
+
+int QRN_DailyActivity::GetSignInCount() {
+    int count = 0;
+    for (int day = 1; day <= 31; ++day) {
+        if (IsSignedInOnDay(day)) ++count;
+    }
+    return count;
+}
+
+bool QRN_DailyActivity::CheckSignIn(std::string* why) {
+    const __int64 now = qrn::GetClock().Now();
+    std::tm local{};
+    if (!Check(platform::LocalTime(now, local), why,
+               [&] { return "the current time " + Str(now) + " cannot be converted to local time"; })) {
+        return false;
+    }
+    const int day = local.tm_mday;
+    return Check(!IsSignedInOnDay(day), why, [&] {
+        return "already signed in today (day " + Str(day) + " is set in the sign-in flags, role value 32)";
+    });
+}
+
+bool QRN_DailyActivity::CheckActivityReward(const int& index, std::string* why) {
+    const _ActivityReward& entry = GetActivityReward(index);
+    if (!Check(!IsEmptyEntry(entry), why, [&] { return "tier " + Str(index) + " is not configured"; })) return false;
+    if (!Check(index >= 1 && index <= 4, why,
+               [&] { return "tier " + Str(index) + " has no role value to record it (tiers 1..4 only)"; })) {
+        return false;
+    }
+    const int key = qrn::KeyActivityRewardTaken - 1 + index;
+    MainPlayer player = GetMainPlayerInfo();
+    if (!Check(!IsRewardTaken(key, -1), why, [&] {
+            return player.info ? "tier " + Str(index) + " was already taken (role value " + Str(key) + " is " +
+                                     Str(player.info->GetValue(key)) + ")"
+                               : NoPlayerReason();
+        })) {
+        return false;
+    }
+    if (!Check(player.info != nullptr, why, [&] { return NoPlayerReason(); })) return false;
+    const int value = player.info->GetActivityValue();
+    return Check(value >= entry.ActivityValue, why, [&] {
+        return "tier " + Str(index) + ": activity value " + Str(value) + " is below the " + Str(entry.ActivityValue) +
+               " required";
+    });
+}
+
+bool QRN_DailyActivity::CheckSignInReward(const int& index, const int& item, std::string* why) {
+    const _SignInReward& entry = GetSignInReward(index);
+    if (!Check(!IsEmptyEntry(entry), why, [&] { return "sign-in reward " + Str(index) + " is not configured"; })) {
+        return false;
+    }
+    const size_t items = entry.ItemRewardList.size();
+    if (!Check(item >= 0 && static_cast<size_t>(item) < items, why, [&] {
+            return "sign-in reward " + Str(index) + " has no item " + Str(item) + " (items 0.." +
+                   Str(static_cast<long long>(items) - 1) + ")";
+        })) {
+        return false;
+    }
+    if (!Check(index >= 1 && index <= 5, why, [&] {
+            return "sign-in reward " + Str(index) + " has no role value to record it (rewards 1..5 only)";
+        })) {
+        return false;
+    }
+    const int key = qrn::KeySignInRewardTaken - 1 + index;
+    MainPlayer player = GetMainPlayerInfo();
+    if (!Check(!IsRewardTaken(key, item), why, [&] {
+            return player.info ? "item " + Str(item) + " of sign-in reward " + Str(index) +
+                                     " was already taken (bit " + Str(item + 1LL) + " of role value " + Str(key) +
+                                     " is set)"
+                               : NoPlayerReason();
+        })) {
+        return false;
+    }
+    if (!Check(player.info != nullptr, why, [&] { return NoPlayerReason(); })) return false;
+    const int count = GetSignInCount();
+    return Check(count >= entry.SignInNum, why, [&] {
+        return "sign-in reward " + Str(index) + ": " + Str(count) + " sign-ins are below the " +
+               Str(entry.SignInNum) + " required";
+    });
+}
+
+bool QRN_DailyActivity::CheckHolidayAward(const int& index, std::string* why) {
+    MainPlayer player = GetMainPlayerInfo();
+    if (!Check(player.info != nullptr, why, [&] { return NoPlayerReason(); })) return false;
+    {
+        zor::ObjectPtrT<zor::lua::VM> vm = zor::lua::GetVM();
+        if (!Check(static_cast<bool>(vm), why, [] { return "no Lua virtual machine"; })) return false;
+        if (!Check(vm->CallFunction<bool>(kIsHoliday), why,
+                   [] { return std::string(kIsHoliday) + "() did not return true"; })) {
+            return false;
+        }
+        if (!Check(vm->CallFunction<bool>(kIsHave, index), why,
+                   [&] { return std::string(kIsHave) + "(" + Str(index) + ") did not return true"; })) {
+            return false;
+        }
+    }
+    // Taken today: role value 19 falls on today's local calendar day. A stamp that cannot be
+    // converted never counts as today.
+    const __int64 stamp = player.info->GetValue(qrn::KeyHolidayAwardTime);
+    std::tm taken{}, today{};
+    const bool sameDay = platform::LocalTime(stamp, taken) && platform::LocalTime(qrn::GetClock().Now(), today) &&
+                         taken.tm_year == today.tm_year && taken.tm_yday == today.tm_yday;
+    if (!Check(!sameDay, why, [&] {
+            return "a holiday award was already taken today (role value 19 is " + LocalText(taken) + " local time)";
+        })) {
+        return false;
+    }
+    const __int64 flags = player.info->GetValue(qrn::KeyHolidayAwardTaken);
+    return Check(!IsBitSet(flags, static_cast<long long>(index) + 1), why, [&] {
+        return "holiday award " + Str(index) + " was already taken (bit " + Str(index + 1LL) + " of role value 47 is set)";
+    });
+}
+
+bool QRN_DailyActivity::CanSignIn() { return CheckSignIn(nullptr); }
+bool QRN_DailyActivity::CanTakeActivityReward(const int& index) { return CheckActivityReward(index, nullptr); }
+bool QRN_DailyActivity::CanTakeSignInReward(const int& index, const int& item) {
+    return CheckSignInReward(index, item, nullptr);
+}
+bool QRN_DailyActivity::CanTakeHolidayAward(const int& index) { return CheckHolidayAward(index, nullptr); }
+
+namespace {
+// The first failing check of a rule, or "" when it passes.
+template <class Rule>
+std::string Explain(Rule&& rule) {
+    std::string why;
+    return rule(&why) ? std::string() : why;
+}
+}  // namespace
+
+std::string QRN_DailyActivity::ExplainSignIn() {
+    return Explain([&](std::string* why) { return CheckSignIn(why); });
+}
+std::string QRN_DailyActivity::ExplainActivityReward(const int& index) {
+    return Explain([&](std::string* why) { return CheckActivityReward(index, why); });
+}
+std::string QRN_DailyActivity::ExplainSignInReward(const int& index, const int& item) {
+    return Explain([&](std::string* why) { return CheckSignInReward(index, item, why); });
+}
+std::string QRN_DailyActivity::ExplainHolidayAward(const int& index) {
+    return Explain([&](std::string* why) { return CheckHolidayAward(index, why); });
+}
+
+bool QRN_DailyActivity::SendRequest(unsigned short msgId, std::initializer_list<std::pair<uint16_t, int>> chunks) {
+    if (!started_ || !gameServerClient_) return false;
+    NetMsg msg(DailyActivityModuleID, msgId);
+    for (const auto& chunk : chunks) msg.AddChunk(&chunk.second, static_cast<int>(sizeof(int)), chunk.first);
+    return gameServerClient_->SendMsg(msg);
+}
+
+bool QRN_DailyActivity::RequestSignIn() {
+    if (!CanSignIn()) return false;
+    return SendRequest(qrn::MsgSignIn, {});
+}
+
+bool QRN_DailyActivity::RequestActivityReward(const int& index) {
+    if (!CanTakeActivityReward(index)) return false;
+    return SendRequest(qrn::MsgActivityReward, {{3, index}});
+}
+
+bool QRN_DailyActivity::RequestSignInReward(const int& index, const int& item) {
+    if (!CanTakeSignInReward(index, item)) return false;
+    return SendRequest(qrn::MsgSignInReward, {{4, index}, {5, item}});
+}
+
+bool QRN_DailyActivity::RequestHolidayAward(const int& index) {
+    if (!CanTakeHolidayAward(index)) return false;
+    return SendRequest(qrn::MsgHolidayAward, {{5, index}});
+}
+
+bool QRN_DailyActivity::RequestValue64() { return SendRequest(qrn::MsgValue64, {}); }

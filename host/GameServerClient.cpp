@@ -1,0 +1,29 @@
+#include "host/GameServerClient.h"
+
+namespace host {
+
+BasicGameServerClient::BasicGameServerClient(uint16_t startOrder) : startOrder_(startOrder) {
+    SetContainerName("GameServerClient");
+}
+
+bool BasicGameServerClient::SendMsg(const NetMsg& msg) {
+    sent_.push_back(msg.ToBytes());
+    return sendResult_;
+}
+
+bool BasicGameServerClient::Deliver(const void* bytes, size_t size) {
+    NetMsg msg(0, 0);
+    if (!msg.ReadFrame(bytes, size)) return false;
+    // A copy: the handler may withdraw its own registration while it runs.
+    qrn::ModuleHandler handler = ModuleDispatcher.Find(msg.GetModuleID());
+    if (handler.IsEmpty()) return false;
+    handler(&connection_, &msg);
+    return true;
+}
+
+bool GameServerClient::WithdrawModule(unsigned short moduleId, const qrn::ModuleHandler& handler) {
+    if (!(ModuleDispatcher.Find(moduleId) == handler)) return false;
+    return ModuleDispatcher.Unregister(moduleId);
+}
+
+}  // namespace host

@@ -1,0 +1,52 @@
+#include "host/HolidayScript.h"
+
+#include <lua.hpp>
+
+namespace host {
+
+namespace {
+const char* const kScript = R"(
+HolidaySys = { ActivityAward = { holiday = false, have = {}, calls = { IsHoliday = 0, IsHave = 0 } } }
+local award = HolidaySys.ActivityAward
+function award.IsHoliday()
+    award.calls.IsHoliday = award.calls.IsHoliday + 1
+    return award.holiday
+end
+function award.IsHave(index)
+    award.calls.IsHave = award.calls.IsHave + 1
+    return award.have[index] == true
+end
+)";
+}  // namespace
+
+HolidayScript::HolidayScript() : vm_(new zor::lua::VM()), hold_(vm_) {
+    vm_->DoString(kScript);
+    zor::lua::SetVM(vm_);
+}
+
+HolidayScript::~HolidayScript() { zor::lua::SetVM(nullptr); }
+
+void HolidayScript::SetHoliday(bool holiday) {
+    Run(std::string("HolidaySys.ActivityAward.holiday = ") + (holiday ? "true" : "false"));
+}
+
+void HolidayScript::SetHave(int index, bool have) {
+    Run("HolidaySys.ActivityAward.have[" + std::to_string(index) + "] = " + (have ? "true" : "false"));
+}
+
+int HolidayScript::Calls(const char* function) {
+    lua_State* state = vm_->GetState();
+    zor::lua::AutoStack keep(state);
+    lua_getglobal(state, "HolidaySys");
+    if (!lua_istable(state, -1)) return 0;
+    lua_getfield(state, -1, "ActivityAward");
+    if (!lua_istable(state, -1)) return 0;
+    lua_getfield(state, -1, "calls");
+    if (!lua_istable(state, -1)) return 0;
+    lua_getfield(state, -1, function);
+    return static_cast<int>(lua_tointeger(state, -1));
+}
+
+bool HolidayScript::Run(const std::string& chunk) { return vm_->DoString(chunk.c_str()); }
+
+}  // namespace host

@@ -1,0 +1,269 @@
+// The module as the host sees it: loading by file name, the four entry points, start,
+// shutdown and release with host events fired after each, and what a failed start leaves.
+#include <gtest/gtest.h>
+
+#include <google/protobuf/descriptor.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include "ModuleFixture.h"
+#include "resource/StringTable.h"
+
+namespace moduletest {
+namespace {
+
+using host::Host;
+
+
+TEST(ModuleEntryPoints, OnlyTheAcceptedParentGetsAService) {
+    Host h;
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    host::PluginModule& m = *h.Module();
+    host::HostContainer other(GUID{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}}, 0, "Other");
+    EXPECT_TRUE(m.initPlugin());
+    EXPECT_TRUE(m.releasePlugin());
+    EXPECT_TRUE(m.initPluginContainer(&other));
+    EXPECT_TRUE(other.Children().empty());
+    EXPECT_TRUE(m.initPluginContainer(nullptr));
+    m.releasePluginContainer(&other);
+    m.releasePluginContainer(nullptr);
+
+    // The accepted parent got its service from LoadModule; release it, then release again.
+    ASSERT_NE(h.Service(), nullptr);
+    EXPECT_EQ(h.Service()->GetInterfaceName(), "qrn::IDailyActivity");
+    m.releasePluginContainer(&h.parent);
+    EXPECT_EQ(h.Service(), nullptr);
+    EXPECT_EQ(h.parent.Children().size(), 2u);  // the client and the role system stay
+    m.releasePluginContainer(&h.parent);
+}
+
+TEST(ModuleEntryPoints, SecondServiceUnderTheSameParentIsRefusedAndFreed) {
+    Host h;
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    qrn::IDailyActivity* first = h.Service();
+    zor::LogCapture capture;
+    EXPECT_TRUE(h.Module()->initPluginContainer(&h.parent));
+    ASSERT_EQ(TextsAt(capture, 3).size(), 1u);
+    EXPECT_NE(TextsAt(capture, 3)[0].find("same plugin(qrn::IDailyActivity)"), std::string::npos);
+    EXPECT_EQ(h.Service(), first);  // untouched; the refused one is gone (LeakSanitizer checks)
+    ASSERT_TRUE(h.Start());
+    EXPECT_TRUE(h.Deliver(host::IntFrame(qrn::MsgActivityReward, 3, 2)));
+}
+
+TEST(ModuleEntryPoints, ExportsOnlyEntryPointsAndInterfaceTypes) {
+    Host h;
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    HMODULE m = h.Module()->Handle();
+    for (const char* name : {"InitPlugin", "ReleasePlugin", "InitPluginContainer", "ReleasePluginContainer",
+                             "_ZTIN3qrn14IDailyActivityE", "_ZTI22IRoleDailyActivityInfo"}) {
+        EXPECT_NE(GetProcAddress(m, name), nullptr) << name;
+    }
+    for (const char* name : {"FiveElementsNames", "_ZN17QRN_DailyActivity17OnDailyActivityMsgEP7ISenderPK6NetMsg",
+                             "_ZN6NetMsg9FindChunkEt", "_ZN16IPluginContainer22RegisterChildContainerEPS_",
+                             "_ZN5DAMsg13DailyActivityC1Ev"}) {
+        EXPECT_EQ(dlsym(m, name), nullptr) << name << " leaks out of the module";
+    }
+}
+
+TEST(ModuleLoad, RegistersTheMessageAndReadsTheCommonTable) {
+    Host h;
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    const auto* file = google::protobuf::DescriptorPool::generated_pool()->FindFileByName("DAMsg.proto");
+    ASSERT_NE(file, nullptr);
+    const auto* type = file->FindMessageTypeByName("DailyActivity");
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(type->field_count(), 5);
+    EXPECT_EQ(type->FindFieldByNumber(2)->name(), "TempType");
+
+    // The process-wide string table service holds "common", read while the module loaded.
+    auto* tables = static_cast<StringTable*>(
+        zor::GetGlobalObject("StringTableObject", zor::Function<void*()>(StringTableCreator())));
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(tables->GetString("common", "FiveElements_Metal"), "\xE9\x87\x91");
+}
+
+// Files are found under the host's configuration directory, whatever the working directory.
+TEST(ModuleLoad, ReadsFilesUnderTheConfigurationDirectory) {
+    const std::string module = platform::ProgramDirectory() + host::DailyActivityModuleFile();
+    if (dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        GTEST_SKIP() << "the module was loaded earlier in this process; run this test on its own";
+    }
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const std::string root = cwd;
+    TempDir elsewhere;
+    ASSERT_EQ(chdir(elsewhere.Path().c_str()), 0);
+    zor::SetConfigDirectory(root);
+    {
+        Host h;
+        bool loaded = h.LoadModule();
+        bool started = loaded && h.Start();
+        EXPECT_TRUE(loaded) << h.Error();
+        EXPECT_TRUE(started);
+        if (started) {
+            EXPECT_TRUE(h.Service()->GetActivityReward(2).ActivityValue > 0);
+            auto* tables = static_cast<StringTable*>(
+                zor::GetGlobalObject("StringTableObject", zor::Function<void*()>(StringTableCreator())));
+            EXPECT_EQ(tables->GetString("common", "FiveElements_Earth"), "\xE5\x9C\x9F");
+        }
+    }
+    EXPECT_EQ(chdir(root.c_str()), 0);
+}
+
+TEST(ModuleLoad, LoadsStartsAndUnloadsTwentyTimes) {
+    for (int round = 0; round < 20; ++round) {
+        Host h;
+        zor::LogCapture capture;
+        ASSERT_TRUE(h.LoadModule()) << h.Error();
+        ASSERT_TRUE(h.Start()) << "round " << round;
+        h.roles.SetMainRole(7);
+        ASSERT_TRUE(h.Deliver(host::DailyActivityFrame(7, 3, round + 1, true)));
+        int count = 0;
+        h.Service()->GetRoleDailyActivityInfo()->GetCompleteNum(3, count);
+        EXPECT_EQ(count, round + 1);
+        EXPECT_TRUE(h.Service()->RequestSignIn());
+        ASSERT_TRUE(h.Shutdown());
+        h.ReleaseModule();
+        EXPECT_TRUE(TextsAt(capture, 3).empty()) << TextsAt(capture, 3)[0];
+    }
+}
+
+class Lifecycle : public ModuleTest {};
+
+TEST_F(Lifecycle, StartConnectsAndShutdownTakesEverythingBack) {
+    Start();
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 1);
+    EXPECT_EQ(host.roles.RoleSignal.Count(), 1);
+    EXPECT_TRUE(host.client().HasModule(69));
+
+    ASSERT_TRUE(host.Shutdown());
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 0);
+    EXPECT_EQ(host.roles.RoleSignal.Count(), 0);
+    EXPECT_FALSE(host.client().HasModule(69));
+    EXPECT_FALSE(host.Deliver(host::DailyActivityFrame(1, 1, 1, true)));
+    // Stopped: nothing is claimed or sent.
+    MainPlayer().SetActivityValue(500);
+    EXPECT_FALSE(service->CanTakeActivityReward(1));
+    EXPECT_FALSE(service->RequestValue64());
+    EXPECT_TRUE(host.client().Sent().empty());
+
+    // A later start connects and registers again.
+    Start();
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 1);
+    EXPECT_TRUE(host.client().HasModule(69));
+    EXPECT_TRUE(service->CanTakeActivityReward(1));
+}
+
+TEST_F(Lifecycle, HostEventsAfterReleaseReachNothing) {
+    Start();
+    host::Role& main = host.roles.SetMainRole(5);
+    ASSERT_TRUE(host.Shutdown());
+    host.ReleaseModule();
+    EXPECT_EQ(host.Service(), nullptr);
+    host.roles.FireReset();
+    host.roles.FireRole(&main);
+    EXPECT_FALSE(host.Deliver(host::ClearFrame()));
+    EXPECT_FALSE(host.Deliver(host::DailyActivityFrame(5, 2, 2, true)));
+}
+
+TEST_F(Lifecycle, HostEventsBetweenShutdownAndReleaseReachNothing) {
+    Start();
+    Listener listener;
+    listener.ListenTo(*service);
+    ASSERT_TRUE(host.Deliver(host::DailyActivityFrame(5, 2, 2, true)));
+    ASSERT_TRUE(host.Shutdown());
+    host.roles.FireReset();
+    EXPECT_FALSE(host.Deliver(host::ClearFrame()));
+    int count = 0;
+    service->GetRoleDailyActivityInfo()->GetCompleteNum(2, count);
+    EXPECT_EQ(count, 2);  // neither the reset nor the clear arrived
+    EXPECT_EQ(listener.changed, 1);
+}
+
+TEST(LifecycleWithoutWithdrawal, HostThatKeepsRegistrationsKeepsOurs) {
+    Host h(false);
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.Shutdown());
+    EXPECT_TRUE(h.client().HasModule(69));         // as the host wants it
+    EXPECT_EQ(h.roles.ResetSignal.Count(), 0);     // our own connections are ours to drop
+    ASSERT_TRUE(h.Start());                        // the stale registration is refused, no harm
+    EXPECT_TRUE(h.Deliver(host::DailyActivityFrame(1, 4, 9, false)));
+}
+
+TEST_F(Lifecycle, StartFailsWithoutGameServerClient) {
+    host.parent.UnregisterChildContainer(&host.client());
+    zor::LogCapture capture;
+    EXPECT_FALSE(host.Start());
+    std::vector<std::string> plain;
+    for (const auto& r : capture.Records()) {
+        if (r.kind == zor::LogKind::Plain) plain.push_back(r.text);
+    }
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(plain[0],
+              "[qrn::IDailyActivity]:[host::HostContainer]QuerySiblingContainer()[qrn::IGameServerClient]"
+              "\xCA\xA7\xB0\xDC");
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 0);
+    MainPlayer();
+    EXPECT_EQ(service->GetSignInFlags(), 0);
+    EXPECT_FALSE(service->RequestSignIn());
+    EXPECT_FALSE(service->RequestValue64());
+    ASSERT_TRUE(host.Shutdown());
+    host.parent.RegisterChildContainer(&host.client());
+}
+
+TEST_F(Lifecycle, StartFailsWithoutRoleSystemBeforeConnectingAnything) {
+    host.parent.UnregisterChildContainer(&host.roles);
+    zor::LogCapture capture;
+    EXPECT_FALSE(host.Start());
+    ASSERT_FALSE(capture.Records().empty());
+    bool found = false;
+    for (const auto& r : capture.Records()) {
+        found |= r.text.find("QuerySiblingContainer()[qrn::IRoleSystem]") != std::string::npos;
+    }
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(host.client().HasModule(69));
+    EXPECT_FALSE(service->RequestValue64());
+    EXPECT_TRUE(host.client().Sent().empty());
+    ASSERT_TRUE(host.Shutdown());
+    host.parent.RegisterChildContainer(&host.roles);
+}
+
+TEST_F(Lifecycle, StartFailsOnConfigurationWithConnectionsMadeAndNoClaims) {
+    zor::SetConfigDirectory(config.Path());  // holds no configuration
+    zor::LogCapture capture;
+    EXPECT_FALSE(host.Start());
+    bool logged = false;
+    for (const auto& r : capture.Records()) {
+        logged |= r.kind == zor::LogKind::Plain && r.text == "config\\DailyActivity\\Config.xml load fail!";
+    }
+    EXPECT_TRUE(logged);
+    // What was done stays until the shutdown...
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 1);
+    EXPECT_TRUE(host.client().HasModule(69));
+    // ...but no claim is built on it.
+    MainPlayer().SetValue(qrn::KeySignInFlags, 0xFFFE);
+    EXPECT_EQ(service->GetSignInFlags(), 0);
+    EXPECT_TRUE(service->CanSignIn());  // as without a main role
+    EXPECT_FALSE(service->RequestSignIn());
+    EXPECT_FALSE(service->RequestValue64());
+    EXPECT_FALSE(service->RequestActivityReward(1));
+    EXPECT_TRUE(host.client().Sent().empty());
+    // Messages still reach the record.
+    EXPECT_TRUE(host.Deliver(host::DailyActivityFrame(1, 6, 2, false)));
+    int count = 0;
+    service->GetRoleDailyActivityInfo()->GetCompleteNum(6, count);
+    EXPECT_EQ(count, 2);
+
+    ASSERT_TRUE(host.Shutdown());
+    EXPECT_EQ(host.roles.ResetSignal.Count(), 0);
+    EXPECT_FALSE(host.client().HasModule(69));
+    zor::SetConfigDirectory(previousConfigDir);
+    Start();
+    EXPECT_EQ(service->GetSignInFlags(), 0xFFFE);
+    EXPECT_TRUE(service->RequestValue64());
+}
+
+}  // namespace
+}  // namespace moduletest
