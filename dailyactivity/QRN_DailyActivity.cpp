@@ -169,9 +169,8 @@ std::string QRN_DailyActivity::NoPlayerReason() {
     return "the main role has no player info (component 17)";
 }
 
-bool QRN_DailyActivity::IsRewardTaken(int key, int n) {
+bool QRN_DailyActivity::IsRewardTaken(int key, int n, const MainPlayer& player) {
     if (key < qrn::KeyActivityRewardTaken || key > qrn::KeySignInRewardTaken + 4) return true;
-    MainPlayer player = GetMainPlayerInfo();
     if (!player.info) return true;
     const __int64 value = player.info->GetValue(key);
     if (key < qrn::KeySignInRewardTaken) return value > 0;
@@ -223,7 +222,7 @@ bool QRN_DailyActivity::CheckActivityReward(const int& index, std::string* why) 
     }
     const int key = qrn::KeyActivityRewardTaken - 1 + index;
     MainPlayer player = GetMainPlayerInfo();
-    if (!Check(!IsRewardTaken(key, -1), why, [&] {
+    if (!Check(!IsRewardTaken(key, -1, player), why, [&] {
             return player.info ? "tier " + Str(index) + " was already taken (role value " + Str(key) + " is " +
                                      Str(player.info->GetValue(key)) + ")"
                                : NoPlayerReason();
@@ -257,7 +256,7 @@ bool QRN_DailyActivity::CheckSignInReward(const int& index, const int& item, std
     }
     const int key = qrn::KeySignInRewardTaken - 1 + index;
     MainPlayer player = GetMainPlayerInfo();
-    if (!Check(!IsRewardTaken(key, item), why, [&] {
+    if (!Check(!IsRewardTaken(key, item, player), why, [&] {
             return player.info ? "item " + Str(item) + " of sign-in reward " + Str(index) +
                                      " was already taken (bit " + Str(item + 1LL) + " of role value " + Str(key) +
                                      " is set)"

@@ -80,8 +80,9 @@ private:
     // Why GetMainPlayerInfo finds none, in words.
     std::string NoPlayerReason();
     // Whether a reward was taken: keys 34..37 when above 0, keys 38..42 when bit n+1 is set.
-    // Any other key, or no main role, counts as taken.
-    bool IsRewardTaken(int key, int n);
+    // Any other key, or no main role, counts as taken. player: the caller's look-up of the
+    // main player, made once per operation.
+    bool IsRewardTaken(int key, int n, const MainPlayer& player);
     bool IsSignedInOnDay(int day);
 
     // The rules, each as its ordered checks. why, when given, receives the first failing

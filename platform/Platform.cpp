@@ -163,10 +163,8 @@ bool LocalTime(__int64 t, std::tm& out) {
     const time_t value = static_cast<time_t>(t);
     std::tm result{};
 #ifdef _WIN32
-    _tzset();
     if (localtime_s(&result, &value) != 0) return false;
 #else
-    tzset();  // localtime_r need not look at TZ again by itself
     if (!localtime_r(&value, &result)) return false;
 #endif
     out = result;

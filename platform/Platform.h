@@ -54,9 +54,11 @@ bool ScanInt(const char* text, int& value);
 // character; 0 when there are none (or text is null). Saturates outside the 64-bit range.
 __int64 ParseInt64(const char* text);
 
-// The local calendar time of t (seconds since 1970-01-01 UTC) under the process's time zone,
-// which is read afresh (TZ) on every call; thread-safe. False, with out untouched, when t
-// cannot be represented as a calendar time.
+// The local calendar time of t (seconds since 1970-01-01 UTC) under the process's time zone;
+// thread-safe. The zone (TZ) is read at the first conversion of the process; a change of TZ at
+// run time takes effect once the process calls tzset(), as POSIX has it (asking for the zone
+// again at every call would cost a look at /etc/localtime each time). False, with out
+// untouched, when t cannot be represented as a calendar time.
 bool LocalTime(__int64 t, std::tm& out);
 
 // The file name under which the platform's loader finds a module called `name` ("Rennak"

@@ -1,5 +1,7 @@
 #include "zor/Lua.h"
 
+#include <cstring>
+
 #include <lua.hpp>
 
 #include "zor/Log.h"
@@ -32,27 +34,27 @@ bool LuaState::PushFunction(const char* name) {
         return false;
     }
     const int top = lua_gettop(state_);
-    // Raw look-ups only: nothing here may raise a Lua error outside a protected call.
+    // Raw look-ups only: nothing here may raise a Lua error outside a protected call. The
+    // pieces are pushed from the name itself, without a copy.
     lua_rawgeti(state_, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
-    std::string path(name);
-    size_t start = 0;
+    const char* piece = name;
     while (true) {
-        size_t dot = path.find('.', start);
-        std::string piece = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        if (!lua_istable(state_, -1) || piece.empty()) {
+        const char* dot = std::strchr(piece, '.');
+        const size_t length = dot ? static_cast<size_t>(dot - piece) : std::strlen(piece);
+        if (!lua_istable(state_, -1) || length == 0) {
             lua_settop(state_, top);
-            ReportError(0, ("function not found: " + path).c_str());
+            ReportError(0, (std::string("function not found: ") + name).c_str());
             return false;
         }
-        lua_pushlstring(state_, piece.data(), piece.size());
+        lua_pushlstring(state_, piece, length);
         lua_rawget(state_, -2);
         lua_remove(state_, -2);
-        if (dot == std::string::npos) break;
-        start = dot + 1;
+        if (!dot) break;
+        piece = dot + 1;
     }
     if (!lua_isfunction(state_, -1)) {
         lua_settop(state_, top);
-        ReportError(0, ("function not found: " + path).c_str());
+        ReportError(0, (std::string("function not found: ") + name).c_str());
         return false;
     }
     return true;
