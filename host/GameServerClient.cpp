@@ -8,6 +8,7 @@ BasicGameServerClient::BasicGameServerClient(uint16_t startOrder) : startOrder_(
 
 bool BasicGameServerClient::SendMsg(const NetMsg& msg) {
     sent_.push_back(msg.ToBytes());
+    if (observer_) observer_(sent_.back());
     return sendResult_;
 }
 

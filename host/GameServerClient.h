@@ -3,6 +3,7 @@
 // records every message a plugin sends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     const std::vector<std::string>& Sent() const { return sent_; }
     void ClearSent() { sent_.clear(); }
     void SetSendResult(bool result) { sendResult_ = result; }
+    // Called with the bytes of every message given to SendMsg, during the call.
+    void SetSendObserver(std::function<void(const std::string&)> observer) { observer_ = std::move(observer); }
 
 private:
     struct Connection : ISender {};
@@ -45,6 +48,7 @@ private:
     uint16_t startOrder_;
     bool sendResult_ = true;
     std::vector<std::string> sent_;
+    std::function<void(const std::string&)> observer_;
     Connection connection_;
 };
 

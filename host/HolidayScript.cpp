@@ -34,13 +34,38 @@ void HolidayScript::SetHave(int index, bool have) {
     Run("HolidaySys.ActivityAward.have[" + std::to_string(index) + "] = " + (have ? "true" : "false"));
 }
 
+namespace {
+// Pushes HolidaySys.ActivityAward; false when it is not a table.
+bool PushAward(lua_State* state) {
+    lua_getglobal(state, "HolidaySys");
+    if (!lua_istable(state, -1)) return false;
+    lua_getfield(state, -1, "ActivityAward");
+    return lua_istable(state, -1);
+}
+}  // namespace
+
+bool HolidayScript::Holiday() {
+    lua_State* state = vm_->GetState();
+    zor::lua::AutoStack keep(state);
+    if (!PushAward(state)) return false;
+    lua_getfield(state, -1, "holiday");
+    return lua_toboolean(state, -1) != 0;
+}
+
+bool HolidayScript::Have(int index) {
+    lua_State* state = vm_->GetState();
+    zor::lua::AutoStack keep(state);
+    if (!PushAward(state)) return false;
+    lua_getfield(state, -1, "have");
+    if (!lua_istable(state, -1)) return false;
+    lua_rawgeti(state, -1, index);
+    return lua_toboolean(state, -1) != 0;
+}
+
 int HolidayScript::Calls(const char* function) {
     lua_State* state = vm_->GetState();
     zor::lua::AutoStack keep(state);
-    lua_getglobal(state, "HolidaySys");
-    if (!lua_istable(state, -1)) return 0;
-    lua_getfield(state, -1, "ActivityAward");
-    if (!lua_istable(state, -1)) return 0;
+    if (!PushAward(state)) return 0;
     lua_getfield(state, -1, "calls");
     if (!lua_istable(state, -1)) return 0;
     lua_getfield(state, -1, function);

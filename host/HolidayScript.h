@@ -19,6 +19,9 @@ public:
 
     void SetHoliday(bool holiday);
     void SetHave(int index, bool have);
+    // What the script's two functions would answer, read without calling them.
+    bool Holiday();
+    bool Have(int index);
     // Calls of IsHoliday / IsHave so far.
     int Calls(const char* function);
     // Runs more Lua (to replace the script's functions); false with the VM's error set.

@@ -17,7 +17,9 @@ public:
 
     __int64 Now() override;
     void Set(__int64 secondsSinceEpoch) { fixed_ = true, now_ = secondsSinceEpoch; }
-    void Advance(__int64 seconds) { now_ += seconds; }
+    // Moves the time on (from the system time when none was set).
+    void Advance(__int64 seconds) { Set(Now() + seconds); }
+    bool IsFixed() const { return fixed_; }
     void UseSystemTime() { fixed_ = false; }
 
 private:

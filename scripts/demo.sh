@@ -5,4 +5,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 BUILD_DIR=$build "$root/scripts/build.sh" >/dev/null
 cd "$root"
-exec "$build/bin/zor_demo" "$@"
+exec "$build/bin/qrn_host" "$@"

@@ -145,6 +145,8 @@ TEST_F(ClaimRules, SignInDayFollowsTheLocalCalendar) {
     EXPECT_FALSE(service->CanSignIn());
     host.clock.Advance(1);  // 1 January: day 1 is clear
     EXPECT_TRUE(service->CanSignIn());
+    host::SetTimeZone("EST5");  // still 31 December five hours west
+    EXPECT_FALSE(service->CanSignIn());
 }
 
 TEST_F(ClaimRules, HolidayAwardAsksLuaThenTheRoleValues) {

@@ -1,0 +1,138 @@
+// Sessions as the host reads them, and the transcript's decoding of frames.
+#include <gtest/gtest.h>
+
+#include "event/NetMsg.h"
+#include "host/DAMsgCodec.h"
+#include "host/Session.h"
+#include "host/SessionRunner.h"
+#include "host/Transcript.h"
+
+namespace {
+
+using host::ParseSession;
+using host::SessionError;
+using host::StepKind;
+
+std::vector<SessionError> Errors(const std::string& text) {
+    std::vector<SessionError> errors;
+    ParseSession("t", text, errors);
+    return errors;
+}
+
+TEST(SessionParse, StepsCommentsAndBlankLines) {
+    std::vector<SessionError> errors;
+    host::Session s = ParseSession("t",
+                                   "# a comment\n\n  clock 2026-12-08 10:00 CST-8  # trailing\r\n"
+                                   "value 32 bits 1,8\nvalue 47 0xFFFFFFFFFFFFFFFF\nvalue 19 at 2026-01-02 03:04:05\n"
+                                   "server 0 2 3 over\nserver raw 9 0:0801 7:\ncall CanTakeSignInReward 2 -1\n"
+                                   "expect sent 4 4=2 5=0, 2\nexpect sent none\nexpect signal OnValue64Notice -5\n"
+                                   "say two  spaces\nadvance 90m\nfire role 12\n",
+                                   errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].line << ": " << errors[0].message;
+    ASSERT_EQ(s.steps.size(), 13u);
+    EXPECT_EQ(s.steps[0].line, 3);
+    EXPECT_EQ(s.steps[0].text, "2026-12-08 10:00:00");
+    EXPECT_EQ(s.steps[0].zone, "CST-8");
+    EXPECT_EQ(s.steps[1].numbers[1], 0x102);
+    EXPECT_EQ(s.steps[2].numbers[1], -1);
+    EXPECT_EQ(s.steps[3].text, "2026-01-02 03:04:05");
+    EXPECT_TRUE(s.steps[4].flag);
+    ASSERT_EQ(s.steps[5].chunks.size(), 2u);
+    EXPECT_EQ(s.steps[5].chunks[0].bytes, std::string("\x08\x01"));
+    EXPECT_EQ(s.steps[5].chunks[1].id, 7);
+    EXPECT_TRUE(s.steps[5].chunks[1].bytes.empty());
+    EXPECT_EQ(s.steps[6].numbers, (std::vector<long long>{2, -1}));
+    ASSERT_EQ(s.steps[7].sent.size(), 2u);
+    EXPECT_EQ(s.steps[7].sent[0].chunks[1], (std::pair<unsigned short, long long>{5, 0}));
+    EXPECT_TRUE(s.steps[8].sent.empty());
+    EXPECT_EQ(s.steps[9].numbers[0], -5);
+    EXPECT_EQ(s.steps[10].text, "two  spaces");
+    EXPECT_EQ(s.steps[11].numbers[0], 5400);
+    EXPECT_EQ(s.steps[12].kind, StepKind::FireRole);
+}
+
+// Every malformed line is reported with its number; no step of such a session is run.
+TEST(SessionParse, MalformedLinesAreRefusedWithTheirLineNumbers) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"jump 3", "unknown step 'jump'"},
+        {"call CanTakeActivityReward", "CanTakeActivityReward takes 1 argument(s), not 0"},
+        {"call Fly 1", "qrn::IDailyActivity has no operation 'Fly'"},
+        {"call GetSignInReward 99999999999", "the argument 99999999999 is out of range"},
+        {"clock 2026-13-01 10:00", "no such date or time: 2026-13-01 10:00"},
+        {"clock tomorrow", "usage: clock YYYY-MM-DD HH:MM[:SS] [ZONE]"},
+        {"value 32 bits 1,64", "a bit 64 is out of range (0..63)"},
+        {"value 32", "usage: value KEY NUMBER"},
+        {"holiday maybe", "expected on or off, not 'maybe'"},
+        {"server 2", "the server sends messages 0, 1, 3 and 6 (or raw ones), not '2'"},
+        {"server raw 0 0:0g", "not hex: '0g'"},
+        {"server raw 0 0:080", "odd number of hex digits in '0:080'"},
+        {"server 0 1 2 later", "usage: server 0 TYPE COUNT [over]"},
+        {"expect signal OnLunch", "no signal 'OnLunch'"},
+        {"expect sent 3 3:2", "a chunk is CHUNK=VALUE, not '3:2'"},
+        {"expect sent 70000", "the message id 70000 is out of range (0..65535)"},
+        {"expect count 2", "usage: expect count TYPE NUMBER"},
+        {"advance soon", "the time to advance is not a number: 'soon'"},
+        {"role 5 ghost", "unknown role option 'ghost'"},
+    };
+    std::string text = "role 1\n";
+    for (const auto& c : cases) text += c.first + "\n";
+    std::vector<SessionError> errors = Errors(text);
+    ASSERT_EQ(errors.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(errors[i].line, static_cast<int>(i) + 2) << cases[i].first;
+        EXPECT_EQ(errors[i].message.rfind(cases[i].second, 0), 0u) << cases[i].first << " -> " << errors[i].message;
+    }
+}
+
+TEST(SessionParse, TheEmbeddedSessionParses) {
+    std::vector<SessionError> errors = Errors(host::DefaultSessionText());
+    EXPECT_TRUE(errors.empty()) << errors[0].line << ": " << errors[0].message;
+}
+
+std::string Frame(unsigned short module, unsigned short id, std::initializer_list<std::pair<unsigned short, std::string>> chunks) {
+    NetMsg msg(module, id);
+    for (const auto& c : chunks) msg.AddChunk(c.second.data(), static_cast<int>(c.second.size()), c.first);
+    return msg.ToBytes();
+}
+
+TEST(TranscriptDecoding, FramesAreDecodedForAReader) {
+    using host::DescribeFrame;
+    host::DailyActivityFields f;
+    f.roleId = 1001;
+    f.tempType = 2;
+    f.completeNum = 3;
+    f.hasIsOver = f.isOver = true;
+    EXPECT_EQ(DescribeFrame(Frame(69, 0, {{0, host::EncodeDailyActivity(f)}}), true),
+              "module 69 msg 0 MsgDailyActivity: chunk 0 DAMsg.DailyActivity{RoleID 1001 TempType 2 CompleteNum 3 IsOver true}");
+    int tier = 2;
+    EXPECT_EQ(DescribeFrame(Frame(69, 3, {{3, std::string(reinterpret_cast<char*>(&tier), 4)}}), false),
+              "module 69 msg 3 MsgActivityReward: chunk 3 = 2");
+    EXPECT_EQ(DescribeFrame(Frame(69, 2, {}), false), "module 69 msg 2 MsgSignIn: no chunk");
+    // An id without a handler, and one no request has.
+    EXPECT_EQ(DescribeFrame(Frame(69, 9, {{1, "abc"}}), true), "module 69 msg 9 (no handler for this id): chunk 1 (3 bytes): 61 62 63");
+    EXPECT_EQ(DescribeFrame(Frame(69, 2, {}), true), "module 69 msg 2 (no handler for this id): no chunk");
+    EXPECT_EQ(DescribeFrame(Frame(69, 40, {}), false), "module 69 msg 40 (unknown id): no chunk");
+    EXPECT_EQ(DescribeFrame(Frame(7, 0, {{0, "\x08"}}), true), "module 7 msg 0: chunk 0 (1 bytes): 08");
+}
+
+TEST(TranscriptDecoding, BrokenChunksAndFramesAreShownNotTrusted) {
+    using host::DescribeFrame;
+    EXPECT_EQ(DescribeFrame(Frame(69, 0, {{0, std::string("\x08\x01\x10\x02", 4)}}), true),
+              "module 69 msg 0 MsgDailyActivity: chunk 0 (4 bytes, not a DAMsg.DailyActivity): 08 01 10 02");
+    EXPECT_EQ(DescribeFrame(Frame(69, 0, {{0, ""}}), true),
+              "module 69 msg 0 MsgDailyActivity: chunk 0 (0 bytes, not a DAMsg.DailyActivity): ");
+    EXPECT_EQ(DescribeFrame(std::string("\x45\x00", 2), true), "a frame of 2 bytes, shorter than a message header");
+    std::string frame = Frame(69, 1, {{1, "xy"}});
+    EXPECT_EQ(DescribeFrame(frame.substr(0, 9), true),
+              "module 69 msg 1 MsgClear: header length 12 differs from the frame's 9");
+    frame[8] = 60;  // the chunk's size runs past the end
+    EXPECT_EQ(DescribeFrame(frame, true), "module 69 msg 1 MsgClear: chunk 1 has a broken size 60");
+}
+
+TEST(TranscriptDecoding, RoleValuesShowTheirBits) {
+    EXPECT_EQ(host::DescribeValue(0x102), "258 = 0x102 (bits 1 8)");
+    EXPECT_EQ(host::DescribeValue(1), "1");
+    EXPECT_EQ(host::DescribeValue(-1).substr(0, 25), "-1 = 0xffffffffffffffff (");
+}
+
+}  // namespace
