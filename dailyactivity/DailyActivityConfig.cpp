@@ -137,7 +137,10 @@ bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vecto
 
 bool DailyActivityConfig::Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems) {
     XmlDocument document;
-    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UNKNOWN)) {
+    const bool loaded = document.LoadFile(path.c_str(), TIXML_ENCODING_UNKNOWN);
+    // A document without a root element holds no configuration: that is a failed load too.
+    const TiXmlNode* rootless = loaded && !document.RootElement() ? document.FirstChild() : nullptr;
+    if (!loaded || !document.RootElement()) {
         std::string line;
         {
             SafeFormat format("%s load fail!");
@@ -146,7 +149,12 @@ bool DailyActivityConfig::Load(const std::string& path, const zor::String& name,
         }
         zor::WriteLog(line);
         if (problems) {
-            problems->push_back(Problem{line + " (" + document.ErrorDesc() + ")", document.ErrorRow(), document.ErrorCol()});
+            if (loaded) {
+                problems->push_back(Problem{line + " (the document has no root element)", rootless ? rootless->Row() : 1,
+                                            rootless ? rootless->Column() : 1});
+            } else {
+                problems->push_back(Problem{line + " (" + document.ErrorDesc() + ")", document.ErrorRow(), document.ErrorCol()});
+            }
         }
         return false;
     }
@@ -154,9 +162,9 @@ bool DailyActivityConfig::Load(const std::string& path, const zor::String& name,
 }
 
 bool DailyActivityConfig::LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems) {
-    // A document without root element (only a declaration or comments) holds no sections.
+    // A document without root element (only a declaration or comments) is no configuration.
     const TiXmlElement* root = document.RootElement();
-    if (!root) return true;
+    if (!root) return false;
 
     Reader reader{*this, problems};
     for (const TiXmlElement* section = root->FirstChildElement(); section; section = section->NextSiblingElement()) {

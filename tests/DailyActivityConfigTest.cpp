@@ -188,7 +188,33 @@ TEST_F(ConfigTest, EmptyRootAndEmptyTables) {
     EXPECT_EQ(config.GetSignInReward(1).SignInNum, 0);
     EXPECT_TRUE(config.GetSignInReward(1).ItemRewardList.empty());
     EXPECT_TRUE(Load(""));
-    EXPECT_TRUE(config.LoadConfigFile(dir.Write("rootless.xml", "<?xml version='1.0'?><!-- nothing -->")));
+    EXPECT_TRUE(Messages().empty());
+}
+
+// Texts the parser gives up on without an error, or that hold no root element: each is a
+// failed load with its line, never an empty configuration.
+TEST_F(ConfigTest, BrokenOrRootlessDocumentsFailTheLoad) {
+    const std::string rows = "<C><DailyActivity><A Type='99'/></DailyActivity></C>";
+    const std::vector<std::string> bodies = {
+        "<?xml version='1.0'?><!DOCTYPE C [ <!ELEMENT C ANY> ]>" + rows,
+        "<?xml version='1.0'?>]" + rows,
+        "<?xml version='1.0'?><",
+        "</a>",
+        "<",
+        "<!--" + rows,
+        "<?xml version='1.0'?><!-- nothing -->",
+    };
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        capture.Clear();
+        const std::string file = dir.Write("broken" + std::to_string(i) + ".xml", bodies[i]);
+        EXPECT_FALSE(config.LoadConfigFile(file)) << bodies[i];
+        EXPECT_EQ(Messages(), std::vector<std::string>{file + " load fail!"}) << bodies[i];
+        std::vector<DailyActivityConfig::Problem> problems;
+        EXPECT_FALSE(config.LoadConfigFile(file, &problems));
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_GT(problems[0].row, 0) << problems[0].message;
+    }
+    EXPECT_TRUE(config.DailyActivities().empty());
 }
 
 TEST_F(ConfigTest, FailureHalfWayKeepsWhatWasStored) {
