@@ -11,13 +11,27 @@ const std::string& StringTable::EmptyText() {
     return empty;
 }
 
+namespace {
+// A table name is one file name in config/StringTable/: nothing that leads elsewhere.
+bool IsPlainTableName(const std::string& table) {
+    return !table.empty() && table.find_first_of("/\\:") == std::string::npos && table.find("..") == std::string::npos &&
+           table.find('\0') == std::string::npos;
+}
+}  // namespace
+
 bool StringTable::LoadTable(const std::string& table) {
-    auto& entries = tables_[table];
+    tables_[table];  // present (and empty) from here on, whatever the file holds
+    if (!IsPlainTableName(table)) return false;
     std::string fileName = FormatString("%s/config/StringTable/%s.xml", zor::GetConfigDirectory(), table);
     if (ResourcePack::GetInstance().IsActive()) fileName = FormatString("config/StringTable/%s.xml", table);
 
     XmlDocument document;
     if (!document.LoadFile(fileName.c_str(), TIXML_ENCODING_UNKNOWN)) return false;
+    return ReadEntries(table, document);
+}
+
+bool StringTable::ReadEntries(const std::string& table, const TiXmlDocument& document) {
+    auto& entries = tables_[table];
     const TiXmlElement* root = document.RootElement();
     if (!root) return false;
     for (const TiXmlElement* entry = root->FirstChildElement(); entry; entry = entry->NextSiblingElement()) {

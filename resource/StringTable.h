@@ -7,23 +7,33 @@
 #include <string>
 #include <unordered_map>
 
+class TiXmlDocument;
+
+// The table of virtual operations is shared with every module of the process, which calls the
+// service it finds in the registry by slot: LoadTable first, GetString second, nothing before
+// them. So there is no virtual destructor: the shared service is never destroyed.
 class StringTable {
 public:
     StringTable() = default;
-    virtual ~StringTable() = default;
     StringTable(const StringTable&) = delete;
     StringTable& operator=(const StringTable&) = delete;
 
     // Reads the table's file into the table (made present and empty first). Keys in the file
     // are stored again; other keys keep their texts. False when the file cannot be read or
-    // has no root element.
-    virtual bool LoadTable(const std::string& table);
+    // has no root element, or when the name could reach outside config/StringTable/ (a path
+    // separator, "..", an empty name).
+    /* slot 0 */ virtual bool LoadTable(const std::string& table);
     // The key's text; the shared empty text when the table or the key is missing. A table is
     // loaded on its first look-up only, also when that load fails.
-    virtual const std::string& GetString(const std::string& table, const std::string& key);
+    /* slot 1 */ virtual const std::string& GetString(const std::string& table, const std::string& key);
+
+    ~StringTable() = default;
 
     // The text returned for every failed look-up.
     static const std::string& EmptyText();
+
+    // The entries of a loaded document (the root's child elements) into table.
+    bool ReadEntries(const std::string& table, const TiXmlDocument& document);
 
 private:
     void Store(std::unordered_map<std::string, const std::string*>& table, const std::string& key, const char* text);

@@ -69,6 +69,18 @@ TEST_F(StringTableTest, BrokenOrRootlessFilesLoadNothing) {
     EXPECT_EQ(table.GetString("broken", "A"), "");
 }
 
+// A table is one file in config/StringTable/: a name that leads elsewhere reads nothing.
+TEST_F(StringTableTest, NamesThatLeadOutsideTheFolderAreRefused) {
+    dir.Write("config/secret.xml", "<root><A>secret</A></root>");
+    dir.Write("config/StringTable/sub/t.xml", "<root><A>nested</A></root>");
+    CountingTable table;
+    for (const std::string& name : {"../secret", "sub/t", "sub\\t", "..", "", "c:secret"}) {
+        EXPECT_FALSE(table.LoadTable(name)) << name;
+        EXPECT_EQ(&table.GetString(name, "A"), &StringTable::EmptyText()) << name;
+    }
+    EXPECT_EQ(table.loads, 6);  // each was made present: no second try
+}
+
 TEST_F(StringTableTest, TextsNeverMoveAcrossReloads) {
     WriteTable("t", "<root><A>first text that is long enough to live on the heap</A><B>b</B></root>");
     StringTable table;

@@ -7,6 +7,7 @@
 // Exit status: 0 when everything worked, 1 when a file failed, 2 for a wrong command line.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -21,17 +22,35 @@ int Usage() {
     return 2;
 }
 
+// Reads in whole, XORs it with the mask and writes it to out. Only a regular file is read;
+// every failure (also one that shows only when the output is flushed) is reported.
 int Transform(const char* in, const char* out) {
-    std::ifstream input(in, std::ios::binary);
-    if (!input) {
-        std::cerr << in << ": cannot be read\n";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(in, error)) {
+        std::cerr << in << ": not a regular file that can be read\n";
         return 1;
     }
-    std::string bytes((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
-    XmlDocument::Scramble(&bytes[0], bytes.size());
-    std::ofstream output(out, std::ios::binary | std::ios::trunc);
-    if (!output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        std::cerr << out << ": cannot be written\n";
+    try {
+        std::ifstream input(in, std::ios::binary);
+        if (!input) {
+            std::cerr << in << ": cannot be read\n";
+            return 1;
+        }
+        std::string bytes((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+        if (input.bad()) {
+            std::cerr << in << ": cannot be read\n";
+            return 1;
+        }
+        XmlDocument::Scramble(&bytes[0], bytes.size());
+        std::ofstream output(out, std::ios::binary | std::ios::trunc);
+        output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        output.close();
+        if (!output) {
+            std::cerr << out << ": cannot be written\n";
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << in << " -> " << out << ": " << e.what() << "\n";
         return 1;
     }
     return 0;
