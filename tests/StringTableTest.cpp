@@ -74,7 +74,7 @@ TEST_F(StringTableTest, NamesThatLeadOutsideTheFolderAreRefused) {
     dir.Write("config/secret.xml", "<root><A>secret</A></root>");
     dir.Write("config/StringTable/sub/t.xml", "<root><A>nested</A></root>");
     CountingTable table;
-    for (const std::string& name : {"../secret", "sub/t", "sub\\t", "..", "", "c:secret"}) {
+    for (const char* name : {"../secret", "sub/t", "sub\\t", "..", "", "c:secret"}) {
         EXPECT_FALSE(table.LoadTable(name)) << name;
         EXPECT_EQ(&table.GetString(name, "A"), &StringTable::EmptyText()) << name;
     }
