@@ -1,5 +1,7 @@
 #include "dailyactivity/DailyActivityConfig.h"
 
+#include <cstring>
+
 #include "plugin/SafeFormat.h"
 #include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
@@ -11,6 +13,28 @@ namespace {
 // Leaves target as it is when the attribute is absent or holds no number.
 void ReadInt(const TiXmlElement* element, const char* name, int& target) {
     platform::ScanInt(element->Attribute(name), target);
+}
+
+// The ids of a RewardItemTemplateID text: what splitting it at every "," (empty pieces left
+// out) and converting each piece with _atoi64 gives, read in place. _atoi64 stops at the first
+// character that is no digit, so it never reads past its piece's comma.
+void ReadIds(const char* text, zor::vector<__int64>& ids) {
+    if (!text) return;
+    size_t pieces = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p != ',' && (p == text || p[-1] == ',')) ++pieces;
+    }
+    ids.reserve(ids.size() + pieces);
+    for (const char* p = text; *p;) {
+        if (*p == ',') {
+            ++p;
+            continue;
+        }
+        ids.push_back(_atoi64(p));
+        const char* comma = std::strchr(p, ',');
+        if (!comma) break;
+        p = comma + 1;
+    }
 }
 
 }  // namespace
@@ -71,8 +95,7 @@ struct DailyActivityConfig::Reader {
             ReadInt(e, "RewardMoney", entry.RewardMoney);
             ReadInt(e, "RewardBindMoney", entry.RewardBindMoney);
             // An absent attribute is an empty text: no piece, so the entry is dropped below.
-            zor::StringArray ids = zor::String(e->Attribute("RewardItemTemplateID")).Split(",");
-            for (size_t i = 0; i < ids.size(); ++i) entry.RewardItemList.push_back(_atoi64(ids[i].c_str()));
+            ReadIds(e->Attribute("RewardItemTemplateID"), entry.RewardItemList);
             if (entry.RewardItemList.empty()) {
                 Report(e, "Warning:The RewardItemList's size is 0");
                 continue;

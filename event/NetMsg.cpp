@@ -82,7 +82,7 @@ bool NetMsg::ReadFrame(const void* bytes, size_t size) {
         ++count;
     }
 
-    std::memcpy(message_, bytes, size);
+    std::memmove(message_, bytes, size);  // the frame may be this message's own bytes
     chunkCount_ = 0;
     for (at = sizeof(NetMsgHead); at < size;) {
         chunks_[chunkCount_++] = static_cast<uint32_t>(at);

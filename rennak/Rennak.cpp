@@ -5,8 +5,13 @@
 // directory (or when it does not exist) IsLoadFromMpq answers false. RennakSetPackDirectory
 // changes the directory at run time (tools and tests).
 //
+// Only regular files inside the pack directory are served: names are relative and may not
+// climb out, and a symbolic link that leads outside, a directory, a FIFO or a device is
+// refused without being read.
+//
 // Built in variants for tests: RENNAK_WITHOUT_FREE leaves out FreeFileData;
-// RENNAK_NEVER_FROM_PACK makes IsLoadFromMpq answer false whatever the configuration.
+// RENNAK_NEVER_FROM_PACK makes IsLoadFromMpq answer false whatever the configuration;
+// RENNAK_NEGATIVE_SIZE hands out every block with a negative size.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +20,8 @@
 #include <string>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #define RENNAK_API extern "C" __attribute__((visibility("default")))
@@ -53,6 +60,20 @@ bool IsSafePackName(const std::string& name) {
     return true;
 }
 
+// The file's resolved path when it is a regular file inside the pack directory; "" otherwise.
+std::string InsidePack(const std::string& name) {
+    char* root = realpath(g_packDirectory.c_str(), nullptr);
+    char* file = realpath((g_packDirectory + "/" + name).c_str(), nullptr);
+    std::string resolved;
+    if (root && file) {
+        const std::string prefix = std::string(root) + "/";
+        if (std::strncmp(file, prefix.c_str(), prefix.size()) == 0) resolved = file;
+    }
+    std::free(root);
+    std::free(file);
+    return resolved;
+}
+
 }  // namespace
 
 RENNAK_API bool GameResourcesInitialize() {
@@ -80,17 +101,34 @@ RENNAK_API bool IsLoadFromMpq() {
 RENNAK_API void* LoadFileData(const char* fileName, int32_t* size, int mode) {
     if (size) *size = 0;
     if (!fileName || !size || mode != 2 || !IsSafePackName(fileName)) return nullptr;
-    std::FILE* file = std::fopen((g_packDirectory + "/" + fileName).c_str(), "rb");
-    if (!file) return nullptr;
-    std::string bytes;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    std::fclose(file);
-    if (bytes.size() > 0x7FFFFFFF) return nullptr;
-    char* block = new char[bytes.size() + 1];
-    std::memcpy(block, bytes.data(), bytes.size());
-    *size = static_cast<int32_t>(bytes.size());
+    const std::string path = InsidePack(fileName);
+    if (path.empty()) return nullptr;
+    // Not blocking: a FIFO put there after the check must not hang the loader.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 0x7FFFFFFE) {
+        close(fd);
+        return nullptr;
+    }
+    const size_t length = static_cast<size_t>(st.st_size);
+    char* block = new char[length + 1];
+    size_t got = 0;
+    while (got < length) {
+        const ssize_t n = read(fd, block + got, length - got);
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    if (got != length) {
+        delete[] block;
+        return nullptr;
+    }
+#ifdef RENNAK_NEGATIVE_SIZE
+    *size = -static_cast<int32_t>(length) - 1;
+#else
+    *size = static_cast<int32_t>(length);
+#endif
     ++g_outstandingBlocks;
     return block;
 }

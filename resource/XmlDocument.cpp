@@ -26,12 +26,20 @@ size_t NormaliseLineEnds(const char* in, size_t length, char* out) {
     return n;
 }
 
+// The first place of what in [p, end), or null.
 const char* Find(const char* p, const char* end, const char* what) {
     const size_t n = std::strlen(what);
     for (; p + n <= end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, what[0], static_cast<size_t>(end - p)));
+        if (!p || p + n > end) return nullptr;
         if (std::memcmp(p, what, n) == 0) return p;
     }
     return nullptr;
+}
+
+bool StartsWith(const char* p, const char* end, const char* what) {
+    const size_t n = std::strlen(what);
+    return static_cast<size_t>(end - p) >= n && std::memcmp(p, what, n) == 0;
 }
 
 // Where a document breaks the limits: the '<' of the element that goes too deep or holds too
@@ -45,9 +53,9 @@ const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
         if (!open) return nullptr;
         const char* next = open + 1;
         const char* close = nullptr;
-        if (Find(open, end, "<!--") == open) {
+        if (StartsWith(open, end, "<!--")) {
             close = Find(open + 4, end, "-->");
-        } else if (Find(open, end, "<![CDATA[") == open) {
+        } else if (StartsWith(open, end, "<![CDATA[")) {
             close = Find(open + 9, end, "]]>");
         } else if (next < end && (*next == '?' || *next == '!' || *next == '/')) {
             if (*next == '/' && depth > 0) --depth;

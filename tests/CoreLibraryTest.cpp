@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "FailingAllocation.h"
+#include "zor/Buffer.h"
 #include "zor/Files.h"
 #include "zor/Log.h"
 #include "zor/Object.h"
@@ -178,6 +180,28 @@ TEST(ThreadLock, IsReentrant) {
     zor::ThreadLockHandle outer(lock);
     zor::ThreadLockHandle inner(lock);
     SUCCEED();
+}
+
+// Giving buffers back never needs memory: with none to be had, the pool still takes them all
+// (up to its bound) and loses none.
+TEST(BufferPool, GivingBackWorksWhenMemoryHasRunOut) {
+    const size_t before = zor::PooledBufferCount();
+    std::vector<zor::TCPBuffer*> taken;
+    for (int i = 0; i < 70; ++i) taken.push_back(zor::AllocateBuffer());
+    int failures = 0;
+    {
+        FailingAllocations noMemory;
+        for (zor::TCPBuffer* buffer : taken) {
+            try {
+                zor::DeallocateBuffer(buffer);
+            } catch (...) {
+                ++failures;
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(zor::PooledBufferCount(), 64u);
+    EXPECT_LE(before, 64u);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
 #include "dailyactivity/DailyActivityConfig.h"
+#include "CountingAllocation.h"
 #include "TempDir.h"
 #include "zor/Log.h"
 
@@ -217,6 +219,16 @@ TEST_F(ConfigTest, BrokenOrRootlessDocumentsFailTheLoad) {
     EXPECT_TRUE(config.DailyActivities().empty());
 }
 
+// Keys of any Type hash without undefined behaviour (the sanitizer build checks), and apart.
+TEST(DailyActivityKey, HashesEveryTypeApart) {
+    _DailyActivityKeyHash hash;
+    std::set<size_t> seen;
+    for (int type : {INT_MIN, -1, 0, 1, 22, INT_MAX}) {
+        for (int count : {INT_MIN, -1, 0, 1, INT_MAX}) seen.insert(hash(_DailyActivityKey{type, count}));
+    }
+    EXPECT_EQ(seen.size(), 30u);
+}
+
 TEST_F(ConfigTest, FailureHalfWayKeepsWhatWasStored) {
     EXPECT_FALSE(Load("<ActivityReward><T Index='1' ActivityValue='10' RewardItemTemplateID='1'/></ActivityReward>"
                       "<DailyActivity><A Type='1' CompleteNum='1' RewardScore='2'/><A Type='30'/>"
@@ -257,6 +269,31 @@ TEST_F(ConfigTest, CollectingModeReportsEveryProblemWithItsPlace) {
     EXPECT_EQ(problems[2].row, 7);
     EXPECT_EQ(Score(2, 1), 1);  // the load went on
     EXPECT_FALSE(config.HasSignInReward(1));
+}
+
+// A file is held once while it loads (a configuration of many small rows: no other block is
+// as large as the file).
+TEST_F(ConfigTest, TheFileIsHeldOnceWhileItLoads) {
+    std::string rows;
+    for (int i = 0; i < 40000; ++i) rows += "<A Type='" + std::to_string(i % 23) + "' CompleteNum='" + std::to_string(i + 1) + "' RewardScore='3'/>\n";
+    const std::string file = dir.Write("Config.xml", "<Config><DailyActivity>\n" + rows + "</DailyActivity></Config>");
+    const size_t size = TempDir::Read(file).size();
+    counting::Reset(size);
+    ASSERT_TRUE(config.LoadConfigFile(file));
+    EXPECT_EQ(counting::PeakBigBlocks(), 1);
+}
+
+// A huge item list is read piece by piece: the memory it takes stays a few times the file.
+TEST_F(ConfigTest, HugeItemListsAreReadPieceByPiece) {
+    std::string ids;
+    ids.reserve(8 << 20);
+    while (ids.size() < (8u << 20)) ids += "1234567,";
+    const std::string file = dir.Write("Config.xml", "<Config><ActivityReward><T Index='1' ActivityValue='1' RewardItemTemplateID='" + ids + "'/></ActivityReward></Config>");
+    const size_t size = TempDir::Read(file).size();
+    counting::Reset(size);
+    ASSERT_TRUE(config.LoadConfigFile(file));
+    EXPECT_EQ(config.GetActivityReward(1).RewardItemList.size(), ids.size() / 8);
+    EXPECT_LT(counting::PeakGrowth(), 6 * size) << "peak " << counting::PeakGrowth() << " for a file of " << size;
 }
 
 }  // namespace

@@ -128,6 +128,26 @@ TEST_F(LuaBridge, PerformanceRecordPerFoundCall) {
     EXPECT_EQ(records[1]->name, "Raises");
 }
 
+// A watch or a trace left on for good stays bounded: one record per place, a ring of lines.
+TEST_F(LuaBridge, LongWatchAndTraceStayBounded) {
+    zor::g_IsWatchPerfInfo = true;
+    g_IsAllowTrace = g_IsBeginTrace = true;
+    for (int i = 0; i < 20000; ++i) {
+        vm->CallFunction<bool>("HolidaySys.ActivityAward.IsHoliday");
+        vm->CallFunction<bool>("HolidaySys.ActivityAward.IsHave", i);
+    }
+    auto records = zor::GetPerfRecords();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0]->name, "HolidaySys.ActivityAward.IsHoliday");
+    EXPECT_EQ(records[0]->calls, 20000);
+    EXPECT_EQ(records[1]->calls, 20000);
+    EXPECT_GT(records[1]->elapsed.count(), 0);
+    auto lines = zor::GetTraceLines();
+    ASSERT_EQ(lines.size(), zor::kMaxTraceLines);
+    EXPECT_EQ(lines.back(), "zor::lua::_CallFunction<bool>::Call(HolidaySys.ActivityAward.IsHave) end normal");
+    EXPECT_EQ(lines[lines.size() - 2], "zor::lua::_CallFunction<bool>::Call(HolidaySys.ActivityAward.IsHave) begin");
+}
+
 TEST(LuaVM, HostInstallsTheVm) {
     zor::lua::SetVM(nullptr);
     EXPECT_FALSE(zor::lua::GetVM());

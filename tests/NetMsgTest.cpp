@@ -72,6 +72,29 @@ TEST(NetMsg, BytesAreLittleEndianHeaderThenChunks) {
     EXPECT_EQ(msg.ToBytes(), Bytes({69, 0, 4, 0, 22, 0, 4, 0, 8, 0, 2, 0, 0, 0, 5, 0, 8, 0, 0, 0, 0, 0}));
 }
 
+// A message read again from its own bytes: whole, or a frame carried in one of its chunks
+// (the copy overlaps itself).
+TEST(NetMsg, ReadsAFrameFromItsOwnBytes) {
+    NetMsg msg(69, 4);
+    int index = 2, item = 1;
+    msg.AddChunk(&index, 4, 4);
+    msg.AddChunk(&item, 4, 5);
+    const std::string before = msg.ToBytes();
+    ASSERT_TRUE(msg.ReadFrame(msg.GetBytes(), msg.GetLength()));
+    EXPECT_EQ(msg.ToBytes(), before);
+
+    NetMsg inner(69, 7);
+    const std::string text = "twenty bytes of data";
+    inner.AddChunk(text.data(), static_cast<int>(text.size()), 9);
+    const std::string frame = inner.ToBytes();
+    NetMsg outer(1, 1);
+    outer.AddChunk(frame.data(), static_cast<int>(frame.size()), 0);
+    const NetMsgChunk* carried = outer.FindChunk(0);
+    ASSERT_TRUE(outer.ReadFrame(carried->GetData(), static_cast<size_t>(carried->GetDataSize())));
+    EXPECT_EQ(outer.ToBytes(), frame);
+    EXPECT_EQ(outer.GetMsgID(), 7);
+}
+
 TEST(NetMsg, BuffersComeBackToThePool) {
     { NetMsg warm(1, 1); }
     size_t pooled = zor::PooledBufferCount();

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
@@ -132,6 +136,57 @@ TEST_F(PackTest, PackNamesMayNotClimbOut) {
     XmlDocument doc;
     std::string climbing = "../" + std::filesystem::path(diskDir.Path()).filename().string() + "/secret.xml";
     EXPECT_FALSE(doc.LoadFileThrough(pack, climbing.c_str(), TIXML_ENCODING_UNKNOWN, false));
+}
+
+// Only regular files inside the pack directory are served: no link out of it, and nothing
+// that would block (a FIFO) or is no file at all.
+TEST_F(PackTest, OnlyRegularFilesInsideThePackAreServed) {
+    const std::string secret = diskDir.Write("secret.xml", kPlain);
+    packDir.Write("inside.xml", kPlain);
+    ASSERT_EQ(symlink(secret.c_str(), packDir.Path("out.xml").c_str()), 0);
+    ASSERT_EQ(symlink(packDir.Path("inside.xml").c_str(), packDir.Path("in.xml").c_str()), 0);
+    ASSERT_EQ(mkfifo(packDir.Path("fifo.xml").c_str(), 0600), 0);
+    std::filesystem::create_directories(packDir.Path("dir.xml"));
+    zor::LogCapture capture;
+    const pid_t child = fork();
+    if (child == 0) {
+        // A reader blocked on the FIFO would hang here: the parent gives up after 10 s.
+        XmlDocument doc;
+        bool servedOutside = doc.LoadFileThrough(pack, "out.xml", TIXML_ENCODING_UNKNOWN, false);
+        bool servedFifo = doc.LoadFileThrough(pack, "fifo.xml", TIXML_ENCODING_UNKNOWN, false);
+        bool servedDir = doc.LoadFileThrough(pack, "dir.xml", TIXML_ENCODING_UNKNOWN, false);
+        bool servedInside = doc.LoadFileThrough(pack, "in.xml", TIXML_ENCODING_UNKNOWN, false);
+        _exit(!servedOutside && !servedFifo && !servedDir && servedInside ? 0 : 1);
+    }
+    int status = 0;
+    bool done = false;
+    for (int i = 0; i < 1000 && !done; ++i) {
+        done = waitpid(child, &status, WNOHANG) == child;
+        if (!done) usleep(10000);
+    }
+    if (!done) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    EXPECT_TRUE(done) << "the pack blocked on a FIFO";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "served a file it must not, or not the one inside";
+}
+
+// A block with a negative size is refused like a missing one: logged, given back.
+TEST(ResourcePackLoader, NegativeBlockSizeIsAFailedRead) {
+    ResourcePack negative(BesideUs("libRennakNegative.so"));
+    ASSERT_TRUE(negative.IsLoaded());
+    TempDir dir;
+    dir.Write("a.xml", kPlain);
+    SetPackDirectory(negative, dir.Path());
+    zor::LogCapture capture;
+    XmlDocument doc;
+    EXPECT_FALSE(doc.LoadFileThrough(negative, "a.xml", TIXML_ENCODING_UNKNOWN, false));
+    EXPECT_EQ(doc.ErrorId(), TiXmlBase::TIXML_ERROR_OPENING_FILE);
+    ASSERT_EQ(capture.Records().size(), 1u);
+    EXPECT_EQ(capture.Records()[0].text, "TiXmlDocument::LoadFile() error : load a.xml fail");
+    EXPECT_EQ(Outstanding(negative), 0);
+    SetPackDirectory(negative, "");
 }
 
 }  // namespace

@@ -11,7 +11,10 @@ namespace {
 // Bounds what the pool keeps; buffers beyond it are freed.
 constexpr size_t kMaxPooled = 64;
 
+// Its room is taken once: giving a buffer back never allocates, so it cannot fail and lose
+// the buffer.
 struct Pool {
+    Pool() { free.reserve(kMaxPooled); }
     std::mutex mutex;
     std::vector<std::unique_ptr<TCPBuffer>> free;
 };
@@ -43,11 +46,9 @@ void DeallocateBuffer(TCPBuffer* buffer) {
     if (!buffer) return;
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> hold(pool.mutex);
-    if (pool.free.size() >= kMaxPooled) {
-        delete buffer;
-        return;
-    }
-    pool.free.emplace_back(buffer);
+    std::unique_ptr<TCPBuffer> owned(buffer);
+    if (pool.free.size() >= kMaxPooled) return;
+    pool.free.push_back(std::move(owned));
 }
 
 size_t PooledBufferCount() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 #include "platform/Platform.h"
@@ -21,7 +22,9 @@ struct _DailyActivityKey {
 
 struct _DailyActivityKeyHash {
     size_t operator()(const _DailyActivityKey& key) const {
-        return std::hash<long long>()((static_cast<long long>(key.Type) << 32) ^ static_cast<unsigned>(key.CompleteNum));
+        const uint64_t bits = (static_cast<uint64_t>(static_cast<uint32_t>(key.Type)) << 32) |
+                              static_cast<uint32_t>(key.CompleteNum);
+        return std::hash<uint64_t>()(bits);
     }
 };
 

@@ -16,12 +16,16 @@ namespace zor {
 
 ZORCORE_API extern bool g_IsWatchPerfInfo;
 
-// The trace lines written so far, oldest first.
-ZORCORE_API const std::vector<std::string>& GetTraceLines();
+// The trace keeps the newest kMaxTraceLines lines (a ring): tracing may stay on for good.
+constexpr size_t kMaxTraceLines = 10000;
+// The trace lines kept, oldest first.
+ZORCORE_API std::vector<std::string> GetTraceLines();
 ZORCORE_API void ClearTraceLines();
 
 // One timed record. A record made with new is taken over by the core library when it is
-// built: the library keeps and frees it. Do not delete a record yourself.
+// built: the library keeps and frees it. Do not delete a record yourself. Records of the same
+// name, file and line are one: a later one is added to the first when its Perf scope ends and
+// then freed, so a watch left on for good keeps one record per place.
 class ZORCORE_API _PerfInfo {
 public:
     _PerfInfo(const std::string& name, const char* file, int line, const char* function);
@@ -34,6 +38,10 @@ public:
     std::string function;
     long long calls = 0;
     std::chrono::nanoseconds elapsed{0};
+
+private:
+    friend class Perf;
+    _PerfInfo* first_ = nullptr;  // the record of the same place this one is added to, or null
 };
 
 // Times its scope into a record; a null record makes it do nothing.
@@ -49,7 +57,7 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-// Every record the library holds, in the order they were made.
+// One record per name, file and line, in the order the places were first timed.
 ZORCORE_API std::vector<const _PerfInfo*> GetPerfRecords();
 ZORCORE_API void ClearPerfRecords();
 
