@@ -1,8 +1,5 @@
 // A frame from the network: read, then every chunk looked up and read as each kind the
 // module reads.
-#include <string>
-#include <vector>
-
 #include <google/protobuf/stubs/logging.h>
 
 #include "DailyActivity/DAMsg.pb.h"
@@ -26,23 +23,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         NetMsgChunkCast(da, &msg, chunk->ChunkID);
     }
     return 0;
-}
-
-std::vector<std::string> FuzzSeeds() {
-    std::vector<std::string> seeds;
-    DAMsg::DailyActivity da;
-    da.set_roleid(1);
-    da.set_temptype(2);
-    da.set_completenum(3);
-    da.set_isover(true);
-    std::string payload = da.SerializeAsString();
-    NetMsg zero(69, 0);
-    zero.AddChunk(payload.data(), static_cast<int>(payload.size()), 0);
-    seeds.push_back(zero.ToBytes());
-    NetMsg two(69, 4);
-    int index = 2, item = 0;
-    two.AddChunk(&index, 4, 4);
-    two.AddChunk(&item, 4, 5);
-    seeds.push_back(two.ToBytes());
-    return seeds;
 }

@@ -1,9 +1,10 @@
-// Runs a fuzz target without libFuzzer: every file named on the command line, then a fixed
-// number of inputs made by mutating the seeds with a fixed random sequence, so that a run is
-// repeatable. Usage: fuzz_x [-runs=N] [seed files...]
+// Runs a fuzz target without libFuzzer: every file named on the command line (a directory
+// stands for the files in it), then a fixed number of inputs made by mutating them with a
+// fixed random sequence, so that a run is repeatable. Usage: fuzz_x [-runs=N] [FILE|DIR...]
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -11,19 +12,32 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-// Seeds that the target offers itself.
-std::vector<std::string> FuzzSeeds();
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
+
+namespace {
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     long runs = 20000;
-    std::vector<std::string> corpus = FuzzSeeds();
+    std::vector<std::string> corpus;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "-runs=", 6) == 0) {
             runs = std::atol(argv[i] + 6);
             continue;
         }
-        std::ifstream in(argv[i], std::ios::binary);
-        corpus.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::error_code error;
+        if (std::filesystem::is_directory(argv[i], error)) {
+            for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+                if (entry.is_regular_file()) corpus.push_back(ReadFile(entry.path()));
+            }
+        } else {
+            corpus.push_back(ReadFile(argv[i]));
+        }
     }
     if (corpus.empty()) corpus.emplace_back();
     for (const std::string& seed : corpus) {

@@ -24,13 +24,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
-
-std::vector<std::string> FuzzSeeds() {
-    return {
-        "<C><DailyActivity><A Type='1' CompleteNum='3' RewardScore='7'/><A Type='2'/></DailyActivity>"
-        "<ActivityReward><T Index='1' ActivityValue='10' RewardItemTemplateID='1001, 9876543210,'/></ActivityReward>"
-        "<SignInReward><R Index='1' SignInNum='2'><I RewardType='3' RewardItemTemplateID='-5' RewardItemNum='5'/>"
-        "<I RewardValue='4'/><I RewardType='7'/></R></SignInReward></C>",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<a>\r<b x=\"&amp;&#x41;\">t<!--c--></b><![CDATA[x]]></a>",
-    };
-}
