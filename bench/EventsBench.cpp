@@ -22,7 +22,7 @@ void ZorSignalEmit(benchmark::State& state) {
     for (auto _ : state) signal.Emit();
     benchmark::DoNotOptimize(slots.data());
 }
-BENCHMARK(ZorSignalEmit)->Arg(1)->Arg(8);
+BENCHMARK(ZorSignalEmit)->Arg(1)->Arg(8)->Arg(64);
 
 using BoostSignal = boost::signals2::signal_type<void(), boost::signals2::keywords::mutex_type<
                                                              boost::signals2::dummy_mutex>>::type;
@@ -34,7 +34,7 @@ void BoostSignals2Emit(benchmark::State& state) {
     for (auto _ : state) signal();
     benchmark::DoNotOptimize(slots.data());
 }
-BENCHMARK(BoostSignals2Emit)->Arg(1)->Arg(8);
+BENCHMARK(BoostSignals2Emit)->Arg(1)->Arg(8)->Arg(64);
 
 std::string MessageBytes() {
     DAMsg::DailyActivity da;

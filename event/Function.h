@@ -2,6 +2,8 @@
 // plugins compile this header alike: the order of the virtual operations is shared.
 #pragma once
 
+#include <cstddef>
+#include <new>
 #include <type_traits>
 #include <typeinfo>
 #include <utility>
@@ -43,6 +45,77 @@ bool CallablesEqual(const F& a, const F& b) {
 }
 }  // namespace detail
 
+// Storage for invokers. Copying a function clones its invoker, and every emission and every
+// dispatch copies functions: blocks of a few sizes are kept on free lists of the thread that
+// gave them back, so that, once warm, a clone costs no general heap allocation. Each module
+// compiles its own storage; an invoker is always made and destroyed by the code of its own
+// module (Clone and Destroy are virtual), so blocks never cross modules.
+class InvokerStorage {
+public:
+    static constexpr size_t kGranule = 16;
+    static constexpr size_t kClasses = 16;         // blocks of 16 to 256 bytes
+    static constexpr unsigned kKeepPerClass = 256;  // what a thread keeps of each size
+
+    static void* Allocate(size_t size) {
+        const size_t c = Class(size);
+        if (c < kClasses) {
+            Cache& cache = ThreadCache();
+            if (void* block = cache.heads[c]) {
+                cache.heads[c] = *static_cast<void**>(block);
+                --cache.counts[c];
+                return block;
+            }
+            return ::operator new((c + 1) * kGranule);
+        }
+        return ::operator new(size);
+    }
+
+    static void Release(void* block, size_t size) noexcept {
+        if (!block) return;
+        const size_t c = Class(size);
+        if (c < kClasses) {
+            Cache& cache = ThreadCache();
+            if (!cache.closed && cache.counts[c] < kKeepPerClass) {
+                *static_cast<void**>(block) = cache.heads[c];
+                cache.heads[c] = block;
+                ++cache.counts[c];
+                return;
+            }
+        }
+        ::operator delete(block);
+    }
+
+private:
+    // Trivially destructible, so that it can be used until the thread is gone; the closer
+    // gives its blocks back when the thread ends, and later releases go to the heap.
+    struct Cache {
+        void* heads[kClasses];
+        unsigned counts[kClasses];
+        bool closed;
+    };
+    struct Closer {
+        Cache* cache;
+        ~Closer() {
+            cache->closed = true;
+            for (size_t c = 0; c < kClasses; ++c) {
+                while (void* block = cache->heads[c]) {
+                    cache->heads[c] = *static_cast<void**>(block);
+                    ::operator delete(block);
+                }
+                cache->counts[c] = 0;
+            }
+        }
+    };
+
+    static size_t Class(size_t size) { return size == 0 ? 0 : (size - 1) / kGranule; }
+    static Cache& ThreadCache() {
+        static thread_local Cache cache;  // zero-initialised
+        static thread_local Closer closer{&cache};
+        (void)closer;
+        return cache;
+    }
+};
+
 template <class Sig>
 class Invoker;
 
@@ -64,6 +137,9 @@ template <class F, class R, class... Args>
 class InvokerImpl<F, R(Args...)> : public Invoker<R(Args...)> {
 public:
     explicit InvokerImpl(const F& callable) : callable_(callable) {}
+
+    static void* operator new(size_t size) { return InvokerStorage::Allocate(size); }
+    static void operator delete(void* block, size_t size) noexcept { InvokerStorage::Release(block, size); }
 
     R Invoke(Args... args) override { return static_cast<R>(callable_(std::forward<Args>(args)...)); }
     const std::type_info& GetType() const override { return typeid(InvokerImpl); }

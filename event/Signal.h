@@ -2,8 +2,10 @@
 // compile this header alike: the order of the virtual operations is shared.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
+#include <new>
 
 #include "event/Function.h"
 
@@ -33,10 +35,11 @@ public:
     virtual ~Signal() {}
 
     // Calls every function connected when the emission starts, in connection order. The
-    // emission walks a copy, so functions may connect or disconnect from inside a call.
+    // emission walks copies, so functions may connect or disconnect from inside a call; the
+    // copies of up to kInlineSlots functions live on the stack.
     virtual void Emit(Args... args) {
-        std::list<FunctionType> snapshot(functions_);
-        for (const FunctionType& f : snapshot) f(args...);
+        Snapshot snapshot(functions_);
+        for (size_t i = 0; i < snapshot.Size(); ++i) snapshot[i](args...);
     }
     virtual void DisconnectAll() { functions_.clear(); }
     // Refuses (false) a function equal to one already connected.
@@ -60,7 +63,46 @@ public:
     virtual void operator-=(FunctionType f) { Disconnect(f); }
     virtual int32_t Count() const { return static_cast<int32_t>(functions_.size()); }
 
+    static constexpr size_t kInlineSlots = 8;
+
 private:
+    // Copies of the held functions, in order: in place for a few, on the heap for more.
+    class Snapshot {
+    public:
+        explicit Snapshot(const std::list<FunctionType>& functions) {
+            const size_t count = functions.size();
+            items_ = count <= kInlineSlots ? reinterpret_cast<FunctionType*>(inline_)
+                                           : static_cast<FunctionType*>(::operator new(count * sizeof(FunctionType)));
+            try {
+                for (const FunctionType& f : functions) {
+                    new (items_ + size_) FunctionType(f);
+                    ++size_;
+                }
+            } catch (...) {
+                Release();
+                throw;
+            }
+        }
+        ~Snapshot() { Release(); }
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+
+        size_t Size() const { return size_; }
+        const FunctionType& operator[](size_t i) const { return items_[i]; }
+
+    private:
+        void Release() {
+            for (size_t i = size_; i > 0; --i) items_[i - 1].~FunctionType();
+            size_ = 0;
+            if (items_ != reinterpret_cast<FunctionType*>(inline_)) ::operator delete(items_);
+            items_ = nullptr;
+        }
+
+        alignas(FunctionType) unsigned char inline_[kInlineSlots * sizeof(FunctionType)];
+        FunctionType* items_ = nullptr;
+        size_t size_ = 0;
+    };
+
     std::list<FunctionType> functions_;
 };
 

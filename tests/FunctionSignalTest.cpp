@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "event/Function.h"
@@ -152,6 +154,119 @@ TEST(Signal, SlotMayDisconnectItself) {
     s.Emit();
     EXPECT_EQ(r.calls, 1);
     EXPECT_EQ(s.Count(), 0);
+}
+
+// The storage of an emission's copies: in place for a few slots, on the heap for many; what
+// a slot does to the signal while it is emitted never reaches the copies being called.
+struct Scenario {
+    zor::Signal<void()>* signal = nullptr;
+    std::vector<std::string>* journal = nullptr;
+    std::string name;
+    int depth = 0;
+    bool throws = false;
+    void Record() { journal->push_back(name); }
+    void DisconnectEveryone() {
+        Record();
+        signal->DisconnectAll();
+    }
+    void EmitAgain() {
+        Record();
+        if (++depth < 3) signal->Emit();
+    }
+    void Throw() {
+        Record();
+        if (throws) throw std::runtime_error(name);
+    }
+};
+
+TEST(SignalEmission, SlotDisconnectingEveryOtherStillLetsThemRunThisTime) {
+    std::vector<std::string> j;
+    zor::Signal<void()> s;
+    std::vector<Scenario> slots(12);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        slots[i] = Scenario{&s, &j, "s" + std::to_string(i)};
+        s += i == 3 ? bind(&Scenario::DisconnectEveryone, &slots[i]) : bind(&Scenario::Record, &slots[i]);
+    }
+    s.Emit();
+    ASSERT_EQ(j.size(), 12u);
+    EXPECT_EQ(j.back(), "s11");
+    EXPECT_EQ(s.Count(), 0);
+    j.clear();
+    s.Emit();
+    EXPECT_TRUE(j.empty());
+}
+
+TEST(SignalEmission, SlotEmittingTheSameSignalAgain) {
+    std::vector<std::string> j;
+    zor::Signal<void()> s;
+    Scenario a{&s, &j, "a"}, again{&s, &j, "again"}, z{&s, &j, "z"};
+    s += bind(&Scenario::Record, &a);
+    s += bind(&Scenario::EmitAgain, &again);
+    s += bind(&Scenario::Record, &z);
+    s.Emit();
+    // Each nested emission runs whole before the outer one goes on.
+    EXPECT_EQ(j, (std::vector<std::string>{"a", "again", "a", "again", "a", "again", "z", "z", "z"}));
+}
+
+TEST(SignalEmission, ExceptionFromTheSecondOfThreeEndsTheEmissionOnly) {
+    std::vector<std::string> j;
+    zor::Signal<void()> s;
+    Scenario a{&s, &j, "a"}, b{&s, &j, "b"}, c{&s, &j, "c"};
+    b.throws = true;
+    s += bind(&Scenario::Record, &a);
+    s += bind(&Scenario::Throw, &b);
+    s += bind(&Scenario::Record, &c);
+    EXPECT_THROW(s.Emit(), std::runtime_error);
+    EXPECT_EQ(j, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(s.Count(), 3);
+    b.throws = false;
+    j.clear();
+    s.Emit();
+    EXPECT_EQ(j, (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(SignalEmission, AThousandSlotsInOrder) {
+    std::vector<std::string> j;
+    zor::Signal<void(int)> s;
+    std::vector<Listener> slots;
+    slots.reserve(1000);
+    for (int i = 0; i < 1000; ++i) slots.emplace_back(&j, std::to_string(i));
+    for (Listener& l : slots) EXPECT_TRUE(s.Connect(bind(&Listener::Value, &l)));
+    for (int round = 0; round < 3; ++round) {
+        j.clear();
+        s.Emit(round);
+        ASSERT_EQ(j.size(), 1000u);
+        EXPECT_EQ(j.front(), "0" + std::to_string(round));
+        EXPECT_EQ(j[999], "999" + std::to_string(round));
+    }
+    EXPECT_EQ(s.Count(), 1000);
+}
+
+// Invokers of every size, made on one thread and destroyed on another: nothing is lost or
+// given back twice (the sanitizer build checks).
+struct Big {
+    char bytes[300] = {};
+    void operator()() const {}
+};
+
+TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {
+    std::vector<zor::Function<void()>> made;
+    Listener l{nullptr, "l"};
+    std::vector<std::string> j;
+    l.journal = &j;
+    for (int i = 0; i < 2000; ++i) {
+        made.emplace_back(bind(&Listener::Ping, &l));
+        made.emplace_back(Big());
+        zor::Function<void()> copy = made.back();
+        made.push_back(copy);
+    }
+    std::thread other([&] {
+        std::vector<zor::Function<void()>> copies(made.begin(), made.end());
+        made.clear();  // destroyed here, on another thread
+        for (auto& f : copies) f();
+    });
+    other.join();
+    EXPECT_EQ(j.size(), 2000u);
 }
 
 }  // namespace

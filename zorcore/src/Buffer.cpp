@@ -8,13 +8,10 @@ namespace zor {
 
 namespace {
 
-// Bounds what the pool keeps; buffers beyond it are freed.
-constexpr size_t kMaxPooled = 64;
-
-// Its room is taken once: giving a buffer back never allocates, so it cannot fail and lose
-// the buffer.
+// The process-wide pool, behind a lock. Its room is taken once: giving a buffer back never
+// allocates, so it cannot fail and lose the buffer.
 struct Pool {
-    Pool() { free.reserve(kMaxPooled); }
+    Pool() { free.reserve(kMaxPooledBuffers); }
     std::mutex mutex;
     std::vector<std::unique_ptr<TCPBuffer>> free;
 };
@@ -24,12 +21,45 @@ Pool& ThePool() {
     return pool;
 }
 
+// A few buffers per thread, taken and given back without the lock (a message is built and
+// released on one thread). Trivially destructible, so that it can be used until the thread is
+// gone; the closer hands what it holds to the pool when the thread ends.
+struct ThreadCache {
+    TCPBuffer* buffers[kThreadCachedBuffers];
+    size_t count;
+    bool closed;
+};
+
+void GiveToPool(TCPBuffer* buffer) {
+    std::unique_ptr<TCPBuffer> owned(buffer);
+    Pool& pool = ThePool();
+    std::lock_guard<std::mutex> hold(pool.mutex);
+    if (pool.free.size() < kMaxPooledBuffers) pool.free.push_back(std::move(owned));
+}
+
+struct Closer {
+    ThreadCache* cache;
+    ~Closer() {
+        cache->closed = true;
+        while (cache->count > 0) GiveToPool(cache->buffers[--cache->count]);
+    }
+};
+
+ThreadCache& Cache() {
+    static thread_local ThreadCache cache;  // zero-initialised
+    static thread_local Closer closer{&cache};
+    (void)closer;
+    return cache;
+}
+
 }  // namespace
 
 TCPBuffer::TCPBuffer() : data_(new char[kCapacity]) {}
 TCPBuffer::~TCPBuffer() { delete[] data_; }
 
 TCPBuffer* AllocateBuffer() {
+    ThreadCache& cache = Cache();
+    if (cache.count > 0) return cache.buffers[--cache.count];
     Pool& pool = ThePool();
     {
         std::lock_guard<std::mutex> hold(pool.mutex);
@@ -44,17 +74,18 @@ TCPBuffer* AllocateBuffer() {
 
 void DeallocateBuffer(TCPBuffer* buffer) {
     if (!buffer) return;
-    Pool& pool = ThePool();
-    std::lock_guard<std::mutex> hold(pool.mutex);
-    std::unique_ptr<TCPBuffer> owned(buffer);
-    if (pool.free.size() >= kMaxPooled) return;
-    pool.free.push_back(std::move(owned));
+    ThreadCache& cache = Cache();
+    if (!cache.closed && cache.count < kThreadCachedBuffers) {
+        cache.buffers[cache.count++] = buffer;
+        return;
+    }
+    GiveToPool(buffer);
 }
 
 size_t PooledBufferCount() {
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> hold(pool.mutex);
-    return pool.free.size();
+    return pool.free.size() + Cache().count;
 }
 
 }  // namespace zor

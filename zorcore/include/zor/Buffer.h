@@ -24,11 +24,15 @@ private:
     char* data_;
 };
 
+// What the pool keeps: a few buffers per thread, and up to kMaxPooledBuffers shared.
+constexpr size_t kThreadCachedBuffers = 8;
+constexpr size_t kMaxPooledBuffers = 64;
+
 // A buffer from the pool (a new one when the pool is empty). Never null.
 ZORCORE_API TCPBuffer* AllocateBuffer();
 // Gives a buffer back to the pool; null is ignored.
 ZORCORE_API void DeallocateBuffer(TCPBuffer* buffer);
-// Buffers currently waiting in the pool.
+// Buffers currently waiting in the pool (the shared part and the calling thread's).
 ZORCORE_API size_t PooledBufferCount();
 
 }  // namespace zor
