@@ -15,15 +15,12 @@ bool BasicGameServerClient::SendMsg(const NetMsg& msg) {
 bool BasicGameServerClient::Deliver(const void* bytes, size_t size) {
     NetMsg msg(0, 0);
     if (!msg.ReadFrame(bytes, size)) return false;
-    // A copy: the handler may withdraw its own registration while it runs.
-    qrn::ModuleHandler handler = ModuleDispatcher.Find(msg.GetModuleID());
-    if (handler.IsEmpty()) return false;
-    handler(&connection_, &msg);
-    return true;
+    return ModuleDispatcher.Dispatch(&connection_, &msg);
 }
 
 bool GameServerClient::WithdrawModule(unsigned short moduleId, const qrn::ModuleHandler& handler) {
-    if (!(ModuleDispatcher.Find(moduleId) == handler)) return false;
+    const qrn::ModuleHandler* registered = ModuleDispatcher.Find(moduleId);
+    if (!registered || !(*registered == handler)) return false;
     return ModuleDispatcher.Unregister(moduleId);
 }
 

@@ -27,13 +27,13 @@ public:
     bool SendMsg(const NetMsg& msg) override;
 
     // A frame as it arrives from the server: read with NetMsg::ReadFrame and passed, with
-    // this connection as sender, to a copy of its module's handler. False when the frame is
-    // refused or its module has no handler.
+    // this connection as sender, to its module's handler. False when the frame is refused or
+    // its module has no handler.
     bool Deliver(const void* bytes, size_t size);
     bool Deliver(const std::string& frame) { return Deliver(frame.data(), frame.size()); }
     bool Deliver(const NetMsg& msg) { return Deliver(msg.ToBytes()); }
 
-    bool HasModule(unsigned short moduleId) { return !ModuleDispatcher.Find(moduleId).IsEmpty(); }
+    bool HasModule(unsigned short moduleId) { return ModuleDispatcher.Find(moduleId) != nullptr; }
 
     // Every message given to SendMsg, as bytes, oldest first.
     const std::vector<std::string>& Sent() const { return sent_; }

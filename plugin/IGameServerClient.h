@@ -3,7 +3,10 @@
 // the virtual operations and of the members is shared.
 #pragma once
 
-#include "event/Dispatcher.h"
+#include <memory>
+#include <unordered_map>
+
+#include "event/Function.h"
 #include "event/NetMsg.h"
 #include "plugin/IPluginContainer.h"
 #include "plugin/ISender.h"
@@ -12,17 +15,35 @@ namespace qrn {
 
 using ModuleHandler = zor::Function<void(ISender*, const NetMsg*)>;
 
-// Gives a message's module id, the key under which the host routes whole modules.
-struct NetMsgTrait_ModuleID {
-    static uint16_t GetKey(const NetMsg* msg) { return msg->GetModuleID(); }
-};
-
 // Handlers for whole modules: the host passes every message from the server whose module id
-// has a handler to a copy of that handler, with its sender.
-class ModuleDispatcher : public DispatcherBase<unsigned short, ModuleHandler, NetMsgTrait_ModuleID> {
+// has a handler to that handler, with its sender. Plugins only register; the rest is the
+// host's.
+class ModuleDispatcher {
 public:
+    virtual ~ModuleDispatcher() {}
     // Keeps a copy of handler for moduleId. The first registration of a module wins.
-    virtual bool RegisterModule(unsigned short moduleId, ModuleHandler handler) { return Register(moduleId, handler); }
+    virtual bool RegisterModule(unsigned short moduleId, ModuleHandler handler) {
+        return handlers_.emplace(moduleId, std::make_shared<const ModuleHandler>(handler)).second;
+    }
+
+    // The host's side. A message is passed to the handler of its module, which stays alive
+    // for the call even when it is withdrawn meanwhile. False when the module has none.
+    bool Dispatch(ISender* sender, const NetMsg* msg) {
+        auto it = msg ? handlers_.find(msg->GetModuleID()) : handlers_.end();
+        if (it == handlers_.end()) return false;
+        std::shared_ptr<const ModuleHandler> handler = it->second;
+        (*handler)(sender, msg);
+        return true;
+    }
+    // The handler registered for moduleId, or null.
+    const ModuleHandler* Find(unsigned short moduleId) const {
+        auto it = handlers_.find(moduleId);
+        return it == handlers_.end() ? nullptr : it->second.get();
+    }
+    bool Unregister(unsigned short moduleId) { return handlers_.erase(moduleId) != 0; }
+
+private:
+    std::unordered_map<unsigned short, std::shared_ptr<const ModuleHandler>> handlers_;
 };
 
 class IGameServerClient : public IPluginContainer {
