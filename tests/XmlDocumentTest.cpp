@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "resource/XmlDocument.h"
 #include "TempDir.h"
 #include "zor/Log.h"
@@ -133,6 +135,28 @@ TEST(XmlSave, SaveWithTheStoredName) {
     XmlDocument back;
     EXPECT_TRUE(back.LoadFile(dir.Path("stored.xmlx").c_str(), TIXML_ENCODING_UNKNOWN));
     EXPECT_STREQ(back.RootElement()->Value(), "root");
+}
+
+// The name a document saves under is the one it loads from; a write or a scrambling pass
+// that fails is a failed save, never plain text under an XMLX name reported as done.
+TEST(XmlSave, NativeNamesAndFailedWrites) {
+    TempDir dir;
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadMemory(kPlain, static_cast<int>(strlen(kPlain))));
+    dir.Write("sub/keep.txt", "");
+    const std::string windowsName = dir.Path() + "\\sub\\saved.xmlx";
+    ASSERT_TRUE(doc.SaveFile(windowsName));
+    EXPECT_FALSE(TempDir::Read(dir.Path("sub/saved.xmlx")).empty());
+    XmlDocument back;
+    EXPECT_TRUE(back.LoadFile(windowsName.c_str(), TIXML_ENCODING_UNKNOWN));
+    EXPECT_EQ(Print(back), Print(doc));
+
+    if (access("/dev/full", W_OK) == 0) {
+        ASSERT_EQ(symlink("/dev/full", dir.Path("full.xmlx").c_str()), 0);
+        ASSERT_EQ(symlink("/dev/full", dir.Path("full.xml").c_str()), 0);
+        EXPECT_FALSE(doc.SaveFile(dir.Path("full.xmlx")));
+        EXPECT_FALSE(doc.SaveFile(dir.Path("full.xml")));
+    }
 }
 
 }  // namespace
