@@ -31,12 +31,6 @@ bool Check(bool passes, std::string* why, Reason&& reason) {
 
 std::string Str(long long n) { return std::to_string(n); }
 
-std::string LocalText(const std::tm& t) {
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
-    return text;
-}
-
 bool IsEmptyEntry(const _ActivityReward& e) {
     return e.ActivityValue == 0 && e.RewardMoney == 0 && e.RewardBindMoney == 0 && e.RewardItemNum == 0 &&
            e.RewardItemList.empty();
@@ -294,7 +288,7 @@ bool QRN_DailyActivity::CheckHolidayAward(const int& index, std::string* why) {
     const bool sameDay = platform::LocalTime(stamp, taken) && platform::LocalTime(qrn::GetClock().Now(), today) &&
                          taken.tm_year == today.tm_year && taken.tm_yday == today.tm_yday;
     if (!Check(!sameDay, why, [&] {
-            return "a holiday award was already taken today (role value 19 is " + LocalText(taken) + " local time)";
+            return "a holiday award was already taken today (role value 19 is " + platform::LocalTimeText(taken) + " local time)";
         })) {
         return false;
     }

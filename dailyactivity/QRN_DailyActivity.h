@@ -66,9 +66,6 @@ public:
     std::string ExplainSignInReward(const int& index, const int& item) override;
     std::string ExplainHolidayAward(const int& index) override;
 
-    // The own dispatcher (what the host's copy was taken from).
-    const MsgDispatcher& Dispatcher() const { return dispatcher_; }
-
 private:
     // The main role with its player info; info is null when there is none. The handle keeps
     // the role alive while the info is used.

@@ -47,6 +47,13 @@ qrn::IDailyActivity* Host::Service() {
 
 qrn::IDailyActivityExplain* Host::Explain() { return dynamic_cast<qrn::IDailyActivityExplain*>(Service()); }
 
+std::string Frame(unsigned short moduleId, unsigned short msgId,
+                  std::initializer_list<std::pair<unsigned short, std::string>> chunks) {
+    NetMsg msg(moduleId, msgId);
+    for (const auto& c : chunks) msg.AddChunk(c.second.data(), static_cast<int>(c.second.size()), c.first);
+    return msg.ToBytes();
+}
+
 std::string DailyActivityFrame(__int64 roleId, int type, int count, bool isOver) {
     DailyActivityFields fields;
     fields.roleId = roleId;
@@ -54,24 +61,17 @@ std::string DailyActivityFrame(__int64 roleId, int type, int count, bool isOver)
     fields.completeNum = count;
     fields.hasIsOver = true;
     fields.isOver = isOver;
-    const std::string payload = EncodeDailyActivity(fields);
-    NetMsg msg(qrn::DailyActivityModuleID, qrn::MsgDailyActivity);
-    msg.AddChunk(payload.data(), static_cast<int>(payload.size()), 0);
-    return msg.ToBytes();
+    return Frame(qrn::DailyActivityModuleID, qrn::MsgDailyActivity, {{0, EncodeDailyActivity(fields)}});
 }
 
-std::string ClearFrame() { return NetMsg(qrn::DailyActivityModuleID, qrn::MsgClear).ToBytes(); }
+std::string ClearFrame() { return Frame(qrn::DailyActivityModuleID, qrn::MsgClear, {}); }
 
 std::string IntFrame(unsigned short msgId, unsigned short chunkId, int value) {
-    NetMsg msg(qrn::DailyActivityModuleID, msgId);
-    msg.AddChunk(&value, sizeof value, chunkId);
-    return msg.ToBytes();
+    return Frame(qrn::DailyActivityModuleID, msgId, {{chunkId, std::string(reinterpret_cast<const char*>(&value), sizeof value)}});
 }
 
 std::string Int64Frame(unsigned short msgId, unsigned short chunkId, __int64 value) {
-    NetMsg msg(qrn::DailyActivityModuleID, msgId);
-    msg.AddChunk(&value, sizeof value, chunkId);
-    return msg.ToBytes();
+    return Frame(qrn::DailyActivityModuleID, msgId, {{chunkId, std::string(reinterpret_cast<const char*>(&value), sizeof value)}});
 }
 
 }  // namespace host

@@ -4,8 +4,10 @@
 // driven through its entry points, as the game client drives it.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
@@ -57,6 +59,9 @@ private:
     std::string error_;
 };
 
+// A frame of this module and message id with these chunks (id, bytes), in order.
+std::string Frame(unsigned short moduleId, unsigned short msgId,
+                  std::initializer_list<std::pair<unsigned short, std::string>> chunks);
 // Frames of module 69 as the server sends them.
 std::string DailyActivityFrame(__int64 roleId, int type, int count, bool isOver);
 std::string ClearFrame();

@@ -27,7 +27,12 @@ const Operation kOperations[] = {
     {"RequestHolidayAward", 1},      {"RequestValue64", 0},
 };
 
-const char* const kSignals[] = {"OnDataChanged", "OnActivityRewardNotice", "OnValue64Notice"};
+bool KnownSignal(const std::string& name) {
+    for (const char* s : {"OnDataChanged", "OnActivityRewardNotice", "OnValue64Notice"}) {
+        if (name == s) return true;
+    }
+    return false;
+}
 
 std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
@@ -361,9 +366,9 @@ bool LineParser::Expect(const std::vector<std::string>& w) {
         if (n < 3 || n > 4) return Fail("usage: expect signal NAME [VALUE]");
         step_.kind = StepKind::ExpectSignal;
         step_.word = w[2];
-        bool known = false;
-        for (const char* s : kSignals) known |= step_.word == s;
-        if (!known) return Fail("no signal '" + step_.word + "' (OnDataChanged, OnActivityRewardNotice, OnValue64Notice)");
+        if (!KnownSignal(step_.word)) {
+            return Fail("no signal '" + step_.word + "' (OnDataChanged, OnActivityRewardNotice, OnValue64Notice)");
+        }
         if (n == 4) {
             if (step_.word == "OnDataChanged") return Fail("OnDataChanged carries no value");
             if (!Number(w[3], LLONG_MIN, LLONG_MAX, a, "the value")) return false;
@@ -377,9 +382,7 @@ bool LineParser::Expect(const std::vector<std::string>& w) {
         step_.kind = StepKind::ExpectNoSignal;
         if (n == 4) {
             step_.word = w[3];
-            bool known = false;
-            for (const char* s : kSignals) known |= step_.word == s;
-            if (!known) return Fail("no signal '" + step_.word + "'");
+            if (!KnownSignal(step_.word)) return Fail("no signal '" + step_.word + "'");
         }
         return true;
     }

@@ -78,7 +78,7 @@ Session ParseSession(const std::string& name, const std::string& text, std::vect
 // The operations of qrn::IDailyActivity a session may call, and their argument counts.
 bool KnownOperation(const std::string& name, int& arguments);
 
-// The message id of a name such as "MsgSignIn", or of a number.
+// The name of a message id of module 69 ("MsgSignIn" for 2), or null for another id.
 const char* MessageName(unsigned short msgId);
 
 }  // namespace host

@@ -1,7 +1,6 @@
 #include "host/SessionRunner.h"
 
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -38,14 +37,6 @@ public:
 private:
     Transcript& transcript_;
 };
-
-std::string GameTime(SettableClock& clock) {
-    std::tm local{};
-    if (!platform::LocalTime(clock.Now(), local)) return "no valid time";
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
 
 std::string Describe(const _ActivityReward& e) {
     std::string items;
@@ -106,7 +97,7 @@ struct SignalEvent {
 class Player {
 public:
     Player(const RunOptions& options, std::ostream& out)
-        : transcript_(out, options.quiet, [this] { return GameTime(host_.clock); }), server_(host_, transcript_) {}
+        : transcript_(out, options.quiet, [this] { return platform::LocalTimeText(host_.clock.Now()); }), server_(host_, transcript_) {}
 
     int Play(const Session& session, std::shared_ptr<zor::LogSink> logFile);
 
@@ -255,9 +246,8 @@ bool Player::Run(const Step& step) {
             long long value = n[1];
             if (!step.text.empty() && !Timestamp(step, step.text, value)) return false;
             player->SetValue(static_cast<int>(n[0]), value);
-            transcript_.Line(Transcript::Kind::Value, "role " + std::to_string(host_.roles.MainRole()->GetEntityID()) +
-                                                          " value " + std::to_string(n[0]) + " := " +
-                                                          DescribeRoleValue(static_cast<int>(n[0]), value));
+            transcript_.Line(Transcript::Kind::Value,
+                             RoleValueChange(host_.roles.MainRole()->GetEntityID(), static_cast<int>(n[0]), value));
             return true;
         }
         case StepKind::Activity: {

@@ -19,7 +19,6 @@ public:
     void Set(__int64 secondsSinceEpoch) { fixed_ = true, now_ = secondsSinceEpoch; }
     // Moves the time on (from the system time when none was set).
     void Advance(__int64 seconds) { Set(Now() + seconds); }
-    bool IsFixed() const { return fixed_; }
     void UseSystemTime() { fixed_ = false; }
 
 private:

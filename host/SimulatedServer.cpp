@@ -21,23 +21,19 @@ bool IntChunk(const NetMsg& msg, unsigned short id, int& out) {
     return true;
 }
 
-std::string LocalText(long long t) {
-    std::tm local{};
-    if (!platform::LocalTime(t, local)) return "no valid time";
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
 }  // namespace
 
 std::string DescribeRoleValue(int key, long long value) {
-    if (key == qrn::KeyHolidayAwardTime) return std::to_string(value) + " (" + LocalText(value) + " local)";
+    if (key == qrn::KeyHolidayAwardTime) return std::to_string(value) + " (" + platform::LocalTimeText(value) + " local)";
     if (key == qrn::KeySignInFlags || key == qrn::KeyHolidayAwardTaken ||
         (key >= qrn::KeySignInRewardTaken && key <= qrn::KeySignInRewardTaken + 4)) {
         return DescribeValue(value);
     }
     return std::to_string(value);
+}
+
+std::string RoleValueChange(unsigned long long roleId, int key, long long value) {
+    return "role " + std::to_string(roleId) + " value " + std::to_string(key) + " := " + DescribeRoleValue(key, value);
 }
 
 SimulatedServer::SimulatedServer(Host& host, Transcript& transcript) : host_(host), transcript_(transcript) {}
@@ -69,8 +65,7 @@ long long SimulatedServer::Value(PlayerInfo& player, int key) {
 void SimulatedServer::SetValue(PlayerInfo& player, int key, long long value) {
     written_[{static_cast<long long>(host_.roles.MainRole()->GetEntityID()), key}] = value;
     player.SetValue(key, value);
-    transcript_.Line(Transcript::Kind::Value, "role " + std::to_string(host_.roles.MainRole()->GetEntityID()) + " value " +
-                                                  std::to_string(key) + " := " + DescribeRoleValue(key, value));
+    transcript_.Line(Transcript::Kind::Value, RoleValueChange(host_.roles.MainRole()->GetEntityID(), key, value));
 }
 
 void SimulatedServer::Send(const std::string& frame) {

@@ -55,5 +55,7 @@ private:
 
 // A role value for a reader: flags as bits, time stamps as local time.
 std::string DescribeRoleValue(int key, long long value);
+// The transcript's line for a role value set: "role 1001 value 32 := ...".
+std::string RoleValueChange(unsigned long long roleId, int key, long long value);
 
 }  // namespace host

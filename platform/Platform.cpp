@@ -187,6 +187,17 @@ std::string ProgramDirectory() {
     return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
 }
 
+std::string LocalTimeText(const std::tm& t) {
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
+    return text;
+}
+
+std::string LocalTimeText(__int64 t) {
+    std::tm local{};
+    return LocalTime(t, local) ? LocalTimeText(local) : std::string("no valid time");
+}
+
 std::string PluginFileName(const char* name) {
 #ifdef _WIN32
     return std::string(name) + ".dll";

@@ -61,6 +61,11 @@ __int64 ParseInt64(const char* text);
 // untouched, when t cannot be represented as a calendar time.
 bool LocalTime(__int64 t, std::tm& out);
 
+// "YYYY-MM-DD HH:MM:SS" of a calendar time; of t (seconds since the epoch) in local time, or
+// "no valid time" when it cannot be converted.
+std::string LocalTimeText(const std::tm& t);
+std::string LocalTimeText(__int64 t);
+
 // The file name under which the platform's loader finds a module called `name` ("Rennak"
 // gives "Rennak.dll" on Windows and "libRennak.so" elsewhere).
 std::string ModuleFileName(const char* name);

@@ -134,8 +134,6 @@ bool XmlDocument::LoadFileThrough(const ResourcePack& pack, const char* name, Ti
             std::unique_ptr<char[]> text = NewTextBuffer(static_cast<size_t>(size));
             const size_t length = NormaliseLineEnds(static_cast<const char*>(block), static_cast<size_t>(size), text.get());
             pack.FreeFileData()(block);
-            Clear();
-            location.Clear();
             return ParseText(text.get(), length, encoding);
         }
         // An empty (or negative) block is still the pack's: give it back.
@@ -186,8 +184,6 @@ bool XmlDocument::ReadWhole(FILE* file, TiXmlEncoding encoding, bool scrambled) 
     if (scrambled) Scramble(buffer.get(), size);
     // The same text LoadMemory would parse, made in place: the file is held once.
     const size_t text = NormaliseLineEnds(buffer.get(), size, buffer.get());
-    Clear();
-    location.Clear();
     return ParseText(buffer.get(), text, encoding);
 }
 
@@ -196,8 +192,6 @@ bool XmlDocument::LoadMemory(const char* block, int length, TiXmlEncoding encodi
         SetFileError(TIXML_ERROR_DOCUMENT_EMPTY);
         return false;
     }
-    Clear();
-    location.Clear();
     std::unique_ptr<char[]> text = NewTextBuffer(static_cast<size_t>(length));
     const size_t n = NormaliseLineEnds(block, static_cast<size_t>(length), text.get());
     return ParseText(text.get(), n, encoding);
@@ -220,6 +214,8 @@ void XmlDocument::SetOwnError(int code, const std::string& text, const char* beg
 }
 
 bool XmlDocument::ParseText(const char* text, size_t length, TiXmlEncoding encoding) {
+    Clear();
+    location.Clear();
     ownError_.clear();
     bool tooDeep = false;
     if (const char* at = FindLimitBreach(text, length, tooDeep)) {

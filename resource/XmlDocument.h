@@ -67,7 +67,8 @@ private:
     void SetFileError(int code) { SetError(code, nullptr, nullptr, TIXML_ENCODING_UNKNOWN); }
     // A buffer of size + 1 + kParsePadding bytes, zeroed behind size.
     static std::unique_ptr<char[]> NewTextBuffer(size_t size);
-    // Parses text (normalised, zero-terminated, padded) after the checks of LoadMemory.
+    // Empties the document and parses text (normalised, zero-terminated, padded) after the
+    // checks of LoadMemory.
     bool ParseText(const char* text, size_t length, TiXmlEncoding encoding);
     void SetOwnError(int code, const std::string& text, const char* begin, const char* at);
 

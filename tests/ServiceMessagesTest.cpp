@@ -21,9 +21,7 @@ protected:
     }
     // A message of module 69 with the given chunks.
     static std::string Frame(unsigned short id, std::initializer_list<std::pair<unsigned short, std::string>> chunks) {
-        NetMsg msg(69, id);
-        for (const auto& c : chunks) msg.AddChunk(c.second.data(), static_cast<int>(c.second.size()), c.first);
-        return msg.ToBytes();
+        return host::Frame(69, id, chunks);
     }
     static std::string Bytes(std::initializer_list<int> values) {
         std::string s;

@@ -3,6 +3,7 @@
 
 #include "event/NetMsg.h"
 #include "host/DAMsgCodec.h"
+#include "host/Host.h"
 #include "host/Session.h"
 #include "host/SessionRunner.h"
 #include "host/Transcript.h"
@@ -89,14 +90,9 @@ TEST(SessionParse, TheEmbeddedSessionParses) {
     EXPECT_TRUE(errors.empty()) << errors[0].line << ": " << errors[0].message;
 }
 
-std::string Frame(unsigned short module, unsigned short id, std::initializer_list<std::pair<unsigned short, std::string>> chunks) {
-    NetMsg msg(module, id);
-    for (const auto& c : chunks) msg.AddChunk(c.second.data(), static_cast<int>(c.second.size()), c.first);
-    return msg.ToBytes();
-}
-
 TEST(TranscriptDecoding, FramesAreDecodedForAReader) {
     using host::DescribeFrame;
+    using host::Frame;
     host::DailyActivityFields f;
     f.roleId = 1001;
     f.tempType = 2;
@@ -117,6 +113,7 @@ TEST(TranscriptDecoding, FramesAreDecodedForAReader) {
 
 TEST(TranscriptDecoding, BrokenChunksAndFramesAreShownNotTrusted) {
     using host::DescribeFrame;
+    using host::Frame;
     EXPECT_EQ(DescribeFrame(Frame(69, 0, {{0, std::string("\x08\x01\x10\x02", 4)}}), true),
               "module 69 msg 0 MsgDailyActivity: chunk 0 (4 bytes, not a DAMsg.DailyActivity): 08 01 10 02");
     EXPECT_EQ(DescribeFrame(Frame(69, 0, {{0, ""}}), true),
