@@ -1,6 +1,8 @@
 #include "dailyactivity/DailyActivityConfig.h"
 
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "plugin/SafeFormat.h"
 #include "resource/ResourcePack.h"
@@ -41,16 +43,35 @@ void ReadIds(const char* text, zor::vector<__int64>& ids) {
 
 // One load: the CompleteNum and RewardScore holders live as long as the load.
 struct DailyActivityConfig::Reader {
+    Reader(DailyActivityConfig& target, std::vector<Problem>* collected) : config(target), problems(collected) {}
+
     DailyActivityConfig& config;
     std::vector<Problem>* problems;  // null: stop at the first error
     int completeNum = 0;
     int rewardScore = 0;
+    // Rows of the stored entries, kept for the checker's advice on repeated keys.
+    std::map<std::pair<int, int>, int> dailyRows;
+    std::map<int, int> tierRows, signInRows;
     bool clean = true;
     bool stop = false;
 
     void Report(const TiXmlElement* where, const char* message) {
         zor::WriteLog(message);
         if (problems) problems->push_back(Problem{message, where->Row(), where->Column()});
+    }
+    // Advice for designers only (the checker): never logged, never a failure of the load.
+    void Advise(const TiXmlElement* where, const std::string& message) {
+        if (problems) problems->push_back(Problem{"Warning:" + message, where->Row(), where->Column()});
+    }
+    // A stored entry that replaces an earlier one of the same key: the later one is kept.
+    template <class Key>
+    void Stored(std::map<Key, int>& rows, const Key& key, const TiXmlElement* e, const std::string& what) {
+        if (!problems) return;
+        auto found = rows.find(key);
+        if (found != rows.end()) {
+            Advise(e, what + " repeats the entry of row " + std::to_string(found->second) + "; the later entry is kept");
+        }
+        rows[key] = e->Row();
     }
     void Fail(const TiXmlElement* where, const char* message) {
         Report(where, message);
@@ -80,6 +101,8 @@ struct DailyActivityConfig::Reader {
                 continue;
             }
             config.daily_[_DailyActivityKey{type, completeNum}] = rewardScore;
+            Stored(dailyRows, std::make_pair(type, completeNum), e,
+                   "Type " + std::to_string(type) + " with CompleteNum " + std::to_string(completeNum));
         }
         return !stop;
     }
@@ -102,6 +125,7 @@ struct DailyActivityConfig::Reader {
             }
             ReadInt(e, "RewardItemNum", entry.RewardItemNum);
             config.activityRewards_[index] = entry;
+            Stored(tierRows, index, e, "Index " + std::to_string(index));
         }
         return !stop;
     }
@@ -134,9 +158,16 @@ struct DailyActivityConfig::Reader {
                     itemsOk = false;
                     continue;
                 }
+                if (item.RewardType < 0 || item.RewardType > 3) {
+                    Advise(it, "RewardType " + std::to_string(item.RewardType) +
+                                   " is none of the kinds the game knows (0, 1 and 2 amounts, 3 an item)");
+                }
                 entry.ItemRewardList.push_back(item);
             }
-            if (itemsOk) config.signInRewards_[index] = entry;
+            if (itemsOk) {
+                config.signInRewards_[index] = entry;
+                Stored(signInRows, index, e, "Index " + std::to_string(index));
+            }
         }
         return !stop;
     }
@@ -189,7 +220,7 @@ bool DailyActivityConfig::LoadConfigDocument(const TiXmlDocument& document, std:
     const TiXmlElement* root = document.RootElement();
     if (!root) return false;
 
-    Reader reader{*this, problems};
+    Reader reader(*this, problems);
     for (const TiXmlElement* section = root->FirstChildElement(); section; section = section->NextSiblingElement()) {
         const std::string name = section->ValueStr();
         bool goOn = true;

@@ -5,17 +5,71 @@
 //   qrn_host [--quiet] [--log FILE] [--config DIR] [SESSION]
 //   qrn_host --print-default
 //
-// Without SESSION it plays the embedded session (one day of a player). Exit status: 0 when
-// every expectation held, 1 when one failed (or the module did not load or start), 2 for a
-// malformed session or command line.
+// Without SESSION it plays the embedded session (one day of a player); SESSION "-" is read from
+// standard input. Exit status: 0 when every expectation held, 1 when one failed (or the module
+// did not load or start, or the transcript or log could not be written), 2 for a malformed or
+// unreadable session or command line.
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "host/SessionRunner.h"
 
 namespace {
+
+// A session file is text written by hand: larger files or longer lines are refused, so that a
+// wrong name (a device, an endless pipe) cannot hold the host.
+constexpr size_t kMaxSessionBytes = 16u << 20;
+constexpr size_t kMaxLineBytes = 1u << 20;
+
+// Reads a session from a regular file, a FIFO or standard input ("-"), within the limits;
+// otherwise says why on standard error.
+bool ReadSession(const std::string& file, std::string& text) {
+    std::ifstream opened;
+    std::istream* in = &std::cin;
+    if (file != "-") {
+        std::error_code error;
+        const auto status = std::filesystem::status(file, error);
+        if (error || !std::filesystem::exists(status)) {
+            std::cerr << file << ": cannot be read\n";
+            return false;
+        }
+        if (!std::filesystem::is_regular_file(status) && status.type() != std::filesystem::file_type::fifo) {
+            std::cerr << file << ": is not a regular file\n";
+            return false;
+        }
+        opened.open(file, std::ios::binary);
+        if (!opened) {
+            std::cerr << file << ": cannot be read\n";
+            return false;
+        }
+        in = &opened;
+    }
+    char block[65536];
+    size_t line = 0;
+    while (in->read(block, sizeof block) || in->gcount() > 0) {
+        const size_t got = static_cast<size_t>(in->gcount());
+        if (text.size() + got > kMaxSessionBytes) {
+            std::cerr << file << ": larger than " << (kMaxSessionBytes >> 20) << " MB, not a session\n";
+            return false;
+        }
+        for (size_t i = 0; i < got; ++i) {
+            line = block[i] == '\n' ? 0 : line + 1;
+            if (line > kMaxLineBytes) {
+                std::cerr << file << ": a line longer than " << (kMaxLineBytes >>20) << " MB, not a session\n";
+                return false;
+            }
+        }
+        text.append(block, got);
+    }
+    if (in->bad()) {
+        std::cerr << file << ": cannot be read\n";
+        return false;
+    }
+    return true;
+}
 
 int Usage() {
     std::cerr << "usage: qrn_host [--quiet] [--log FILE] [--config DIR] [SESSION]\n"
@@ -38,8 +92,10 @@ int main(int argc, char** argv) {
             options.configDir = argv[++i];
         } else if (arg == "--print-default" && argc == 2) {
             std::cout << host::DefaultSessionText();
-            return 0;
-        } else if (arg.rfind("-", 0) == 0 || !file.empty()) {
+            if (std::cout.flush()) return 0;
+            std::cerr << "qrn_host: the session could not be written\n";
+            return 1;
+        } else if ((arg.rfind("-", 0) == 0 && arg != "-") || !file.empty()) {
             return Usage();
         } else {
             file = arg;
@@ -48,13 +104,9 @@ int main(int argc, char** argv) {
 
     std::string name = "(embedded) one day of a player", text = host::DefaultSessionText();
     if (!file.empty()) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            std::cerr << file << ": cannot be read\n";
-            return 2;
-        }
-        name = file;
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        text.clear();
+        if (!ReadSession(file, text)) return 2;
+        name = file == "-" ? "(standard input)" : file;
     }
 
     std::vector<host::SessionError> errors;
@@ -65,5 +117,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int failures = host::PlaySession(session, options, std::cout);
+    if (!std::cout.flush()) {
+        std::cerr << "qrn_host: the transcript could not be written\n";
+        return 1;
+    }
     return failures == 0 ? 0 : 1;
 }

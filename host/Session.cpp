@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <sstream>
 
@@ -34,22 +35,46 @@ bool KnownSignal(const std::string& name) {
     return false;
 }
 
+// The white space of the "C" locale: what std::isspace and stream extraction split on.
+const char kBlanks[] = " \t\n\v\f\r";
+
+// A token quoted in an error: control bytes shown as \xNN, so that a message never carries them.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+bool IsBlank(char c) { return c != '\0' && std::strchr(kBlanks, c) != nullptr; }
+
 std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
-    std::istringstream in(text);
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
+    size_t at = 0;
+    while (true) {
+        while (at < text.size() && IsBlank(text[at])) ++at;
+        if (at == text.size()) return words;
+        const size_t start = at;
+        while (at < text.size() && !IsBlank(text[at])) ++at;
+        words.push_back(text.substr(start, at - start));
+    }
 }
 
 // The text after the first n words.
 std::string Rest(const std::string& text, size_t n) {
     size_t at = 0;
     for (size_t i = 0; i < n; ++i) {
-        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+        while (at < text.size() && IsBlank(text[at])) ++at;
+        while (at < text.size() && !IsBlank(text[at])) ++at;
     }
-    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    while (at < text.size() && IsBlank(text[at])) ++at;
     return text.substr(at);
 }
 
@@ -64,6 +89,8 @@ public:
 
     // A decimal or 0x hexadecimal number within [lo, hi].
     bool Number(const std::string& word, long long lo, long long hi, long long& out, const char* what) {
+        // A token is a number only when all of it is read: a NUL inside would end the C text early.
+        if (word.find('\0') != std::string::npos) return Fail(std::string(what) + " is not a number: '" + Printable(word) + "'");
         const char* text = word.c_str();
         bool negative = *text == '-';
         const char* digits = negative ? text + 1 : text;
@@ -95,6 +122,12 @@ public:
     bool Int(const std::string& word, long long& out, const char* what) { return Number(word, INT_MIN, INT_MAX, out, what); }
     bool Id16(const std::string& word, long long& out, const char* what) { return Number(word, 0, 65535, out, what); }
 
+    bool Zone(const std::string& zone) {
+        if (zone == "system" || IsPosixZone(zone)) return true;
+        return Fail("a zone is a POSIX TZ text such as UTC0, CST-8 or EST5EDT,M3.2.0,M11.1.0 (or system), not '" +
+                    Printable(zone) + "'");
+    }
+
     bool OnOff(const std::string& word, bool& out) {
         if (word == "on") return out = true, true;
         if (word == "off") return out = false, true;
@@ -105,12 +138,15 @@ public:
     bool DateTime(const std::string& date, const std::string& time, std::string& out) {
         int y, mo, d, h, mi, s = 0;
         char tail;
-        if (std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &y, &mo, &d, &tail) != 3 ||
+        if (date.find('\0') != std::string::npos || time.find('\0') != std::string::npos ||
+            std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &y, &mo, &d, &tail) != 3 ||
             (std::sscanf(time.c_str(), "%2d:%2d:%2d%c", &h, &mi, &s, &tail) != 3 &&
              (s = 0, std::sscanf(time.c_str(), "%2d:%2d%c", &h, &mi, &tail) != 2))) {
-            return Fail("expected a date and time as YYYY-MM-DD HH:MM[:SS], not '" + date + " " + time + "'");
+            return Fail("expected a date and time as YYYY-MM-DD HH:MM[:SS], not '" + Printable(date + " " + time) + "'");
         }
-        if (mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 60) {
+        // The clock counts no leap seconds: second 60 is no time of it, wherever in a day.
+        if (y < kFirstYear || y > kLastYear || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 ||
+            mi > 59 || s < 0 || s > 59) {
             return Fail("no such date or time: " + date + " " + time);
         }
         char text[32];
@@ -160,6 +196,7 @@ private:
 
 bool LineParser::Parse(const std::string& line) {
     const std::vector<std::string> w = Words(line);
+    if (w.empty()) return Fail("a line of blanks the session does not read");
     const std::string& verb = w[0];
     const size_t n = w.size();
     auto Count = [&](size_t lo, size_t hi, const char* usage) {
@@ -169,14 +206,17 @@ bool LineParser::Parse(const std::string& line) {
     if (verb == "clock") {
         if (!Count(3, 4, "clock YYYY-MM-DD HH:MM[:SS] [ZONE]")) return false;
         step_.kind = StepKind::Clock;
-        if (n == 4) step_.zone = w[3];
+        if (n == 4) {
+            step_.zone = w[3];
+            if (!Zone(step_.zone)) return false;
+        }
         return DateTime(w[1], w[2], step_.text);
     }
     if (verb == "zone") {
         if (!Count(2, 2, "zone ZONE (a POSIX TZ text such as UTC0 or CST-8, or system)")) return false;
         step_.kind = StepKind::Zone;
         step_.zone = w[1];
-        return true;
+        return Zone(step_.zone);
     }
     if (verb == "advance") {
         if (!Count(2, 2, "advance N[s|m|h|d]")) return false;
@@ -187,7 +227,7 @@ bool LineParser::Parse(const std::string& line) {
             unit = last == 's' ? 1 : last == 'm' ? 60 : last == 'h' ? 3600 : 86400;
             amount.pop_back();
         }
-        if (!Number(amount, 0, 100LL * 366 * 86400, a, "the time to advance")) return false;
+        if (!Number(amount, 0, kMaxAdvance / unit, a, "the time to advance")) return false;
         step_.kind = StepKind::Advance;
         step_.numbers = {a * unit};
         return true;
@@ -270,7 +310,7 @@ bool LineParser::Parse(const std::string& line) {
         return true;
     }
     if (verb == "expect") return Expect(w);
-    return Fail("unknown step '" + verb + "'");
+    return Fail("unknown step '" + Printable(verb) + "'");
 }
 
 bool LineParser::Server(const std::vector<std::string>& w) {
@@ -436,16 +476,17 @@ bool LineParser::ExpectSent(const std::string& list) {
 Session ParseSession(const std::string& name, const std::string& text, std::vector<SessionError>& errors) {
     Session session;
     session.name = name;
-    std::istringstream in(text);
+    static const char kByteOrderMark[] = "\xEF\xBB\xBF";
+    std::istringstream in(text.compare(0, 3, kByteOrderMark) == 0 ? text.substr(3) : text);
     std::string raw;
     int number = 0;
     while (std::getline(in, raw)) {
         ++number;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // The blanks are those that split words, so a line is blank exactly when it holds no word.
         std::string line = raw.substr(0, raw.find('#'));
-        size_t first = line.find_first_not_of(" \t");
+        size_t first = line.find_first_not_of(kBlanks);
         if (first == std::string::npos) continue;
-        line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+        line = line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
         Step step;
         step.line = number;
         step.source = line;

@@ -1,5 +1,7 @@
 #include "host/SessionRunner.h"
 
+#include <iostream>
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -228,7 +230,12 @@ bool Player::Run(const Step& step) {
             return true;
         }
         case StepKind::Zone: SetTimeZone(step.zone == "system" ? "" : step.zone); return true;
-        case StepKind::Advance: host_.clock.Advance(n[0]); return true;
+        case StepKind::Advance:
+            if (!host_.clock.Advance(n[0])) {
+                return Fail(step, "the clock would leave the years " + std::to_string(kFirstYear) + ".." +
+                                      std::to_string(kLastYear));
+            }
+            return true;
         case StepKind::Role: {
             Role& role = host_.roles.SetMainRole(n[0]);
             if (step.flag) role.SetComponent(qrn::IRole::kPlayerInfoComponent, new OtherComponent());
@@ -432,13 +439,18 @@ int PlaySession(const Session& session, const RunOptions& options, std::ostream&
     if (!options.logFile.empty()) {
         file = std::make_shared<zor::FileSink>(options.logFile);
         if (!file->IsOpen()) {
-            out << "cannot write the log file " << options.logFile << "\n";
+            std::cerr << "cannot write the log file " << options.logFile << "\n";
             return 1;
         }
     }
     if (!options.configDir.empty()) zor::SetConfigDirectory(options.configDir);
     Player player(options, out);
-    return player.Play(session, file);
+    int failures = player.Play(session, file);
+    if (file && file->Failed()) {
+        std::cerr << "the log file " << options.logFile << " could not be written in full\n";
+        ++failures;
+    }
+    return failures;
 }
 
 }  // namespace host

@@ -5,9 +5,14 @@
 #include <climits>
 #include <cstring>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
 #include <cxxabi.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #include <cstdlib>
@@ -196,6 +201,32 @@ std::string LocalTimeText(const std::tm& t) {
 std::string LocalTimeText(__int64 t) {
     std::tm local{};
     return LocalTime(t, local) ? LocalTimeText(local) : std::string("no valid time");
+}
+
+FILE* OpenRegularFile(const char* fileName) {
+    if (!fileName) return nullptr;
+#ifdef _WIN32
+    FILE* file = nullptr;
+    if (fopen_s(&file, fileName, "rb") != 0 || !file) return nullptr;
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+#else
+    // Without O_NONBLOCK the open of a FIFO waits for a writer.
+    const int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+#endif
 }
 
 std::string PluginFileName(const char* name) {

@@ -66,6 +66,10 @@ bool LocalTime(__int64 t, std::tm& out);
 std::string LocalTimeText(const std::tm& t);
 std::string LocalTimeText(__int64 t);
 
+// Opens an existing regular file for reading in binary mode. Anything else (a directory, a
+// FIFO, a device) is refused without waiting on it: null, as for a file that does not exist.
+FILE* OpenRegularFile(const char* fileName);
+
 // The file name under which the platform's loader finds a module called `name` ("Rennak"
 // gives "Rennak.dll" on Windows and "libRennak.so" elsewhere).
 std::string ModuleFileName(const char* name);

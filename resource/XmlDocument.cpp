@@ -144,8 +144,8 @@ bool XmlDocument::LoadFileThrough(const ResourcePack& pack, const char* name, Ti
     }
 
     SetValue(native);
-    FILE* file = nullptr;
-    if (fopen_s(&file, native.c_str(), "rb") != 0 || !file) {
+    FILE* file = platform::OpenRegularFile(native.c_str());
+    if (!file) {
         SetFileError(TIXML_ERROR_OPENING_FILE);
         return false;
     }

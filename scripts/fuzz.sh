@@ -9,7 +9,7 @@ build=${BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-45}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_frame fuzz_xml fuzz_string_table fuzz_xmlx fuzz_damsg fuzz_service)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_frame fuzz_xml fuzz_string_table fuzz_xmlx fuzz_damsg fuzz_service fuzz_session)
 
 "$root/scripts/setup.sh"
 if ! command -v clang++ > /dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-dev 2>/dev/null | grep -q "install ok installed"; then

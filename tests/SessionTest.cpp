@@ -6,6 +6,7 @@
 #include "host/Host.h"
 #include "host/Session.h"
 #include "host/SessionRunner.h"
+#include "host/SettableClock.h"
 #include "host/Transcript.h"
 
 namespace {
@@ -83,6 +84,59 @@ TEST(SessionParse, MalformedLinesAreRefusedWithTheirLineNumbers) {
         EXPECT_EQ(errors[i].line, static_cast<int>(i) + 2) << cases[i].first;
         EXPECT_EQ(errors[i].message.rfind(cases[i].second, 0), 0u) << cases[i].first << " -> " << errors[i].message;
     }
+}
+
+// Careless and hostile bytes: each line is a step, a blank or a refusal naming it.
+TEST(SessionParse, HostileLinesAreBlankOrRefusedNeverRead) {
+    std::vector<SessionError> errors;
+    host::Session s = ParseSession("t", "\xEF\xBB\xBFrole 1\n\v\n\f\n \r\r\nadvance 1\r\r\n", errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].line << ": " << errors[0].message;
+    ASSERT_EQ(s.steps.size(), 2u);  // the byte order mark is no part of the first step
+    EXPECT_EQ(s.steps[1].line, 5);
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {std::string("activity 5\0" "99", 13), "the activity value is not a number: '5\\x0099'"},
+        {std::string("clock 2026-12-08\0x 10:00", 25), "expected a date and time"},
+        {"clock 2026-12-08 12:00:60", "no such date or time"},  // no second 60, midday or midnight
+        {"clock 2026-12-08 23:59:60", "no such date or time"},
+        {"advance 2000000000d", "the time to advance 2000000000 is out of range"},  // the limit holds after the unit
+        {"zone Etc/UTC", "a zone is a POSIX TZ text"},       // a file of the zone database
+        {"zone /tmp/fifo", "a zone is a POSIX TZ text"},
+        {"zone UTC", "a zone is a POSIX TZ text"},           // no offset: would run as UTC by accident
+        {"zone CST-8CDT,M13.1.0,M1.1.0", "a zone is a POSIX TZ text"},
+        {"clock 2026-12-08 10:00 nowhere", "a zone is a POSIX TZ text"},
+    };
+    std::string text;
+    for (const auto& c : cases) text += c.first + "\n";
+    errors = Errors(text);
+    ASSERT_EQ(errors.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(errors[i].line, static_cast<int>(i) + 1);
+        EXPECT_NE(errors[i].message.find(cases[i].second), std::string::npos) << i << " -> " << errors[i].message;
+    }
+    for (const char* zone : {"UTC0", "CST-8", "EST5EDT,M3.2.0,M11.1.0", "<+0330>-3:30", "AAA+1BBB,J60/2,300/-1:30"}) {
+        EXPECT_TRUE(Errors(std::string("zone ") + zone + "\n").empty()) << zone;
+    }
+}
+
+// The clock never leaves the years a clock step accepts, and the epoch's last second is a time.
+TEST(SessionClock, StaysInsideTheYearsItAccepts) {
+    host::SetTimeZone("UTC0");
+    __int64 t = 0;
+    ASSERT_TRUE(host::LocalTimestamp(1969, 12, 31, 23, 59, 59, t));
+    EXPECT_EQ(t, -1);
+    EXPECT_TRUE(host::LocalTimestamp(9999, 12, 31, 23, 59, 59, t));
+    EXPECT_FALSE(host::LocalTimestamp(10000, 1, 1, 0, 0, 0, t));
+    host::SettableClock& clock = host::SettableClock::Instance();
+    clock.Set(host::kLatestTime - 10);
+    EXPECT_FALSE(clock.Advance(11));
+    EXPECT_EQ(clock.Now(), host::kLatestTime - 10);
+    EXPECT_TRUE(clock.Advance(10));
+    clock.Set(0);
+    for (int i = 0; i < 100; ++i) clock.Advance(host::kMaxAdvance);  // no wrap, no sanitizer report
+    EXPECT_LE(clock.Now(), host::kLatestTime);
+    host::SetTimeZone("");
+    clock.UseSystemTime();
 }
 
 TEST(SessionParse, TheEmbeddedSessionParses) {

@@ -31,5 +31,37 @@ grep -q "Config.xml:1:1: error: .*load fail! (the document has no root element)"
 { for i in $(seq 100000); do printf '<a>'; done; } > "$dir/game/config/DailyActivity/Config.xml"
 "$dacheck" "$dir/game" > "$dir/out"; [ $? -eq 1 ] || fail "a deep file gave $?"
 grep -q "nested deeper than 1000 levels" "$dir/out" || fail "deep: $(cat "$dir/out")"
+head -c 4096 /dev/urandom | tr -d '<' > "$dir/game/config/DailyActivity/Config.xml"
+"$dacheck" "$dir/game" > "$dir/out"; [ $? -eq 1 ] || fail "random bytes gave $?"
+grep -q "the file is not XML text, or not in an encoding the loader reads" "$dir/out" || fail "random: $(cat "$dir/out")"
+rm "$dir/game/config/DailyActivity/Config.xml"
+mkfifo "$dir/game/config/DailyActivity/Config.xml"
+timeout 20 "$dacheck" "$dir/game" > "$dir/out"; [ $? -eq 1 ] || fail "a FIFO gave $?"
+grep -q "load fail!" "$dir/out" || fail "FIFO: $(cat "$dir/out")"
+rm "$dir/game/config/DailyActivity/Config.xml"
+
+# Advice for designers: repeated keys and unknown reward kinds warn, and fail only with --strict.
+cat > "$dir/game/config/DailyActivity/Config.xml" <<'XML'
+<Config>
+<DailyActivity><A Type="1" CompleteNum="2" RewardScore="5"/>
+<A Type="1" CompleteNum="2" RewardScore="6"/></DailyActivity>
+<ActivityReward><T Index="1" ActivityValue="10" RewardItemTemplateID="7" RewardItemNum="1"/>
+<T Index="1" ActivityValue="20" RewardItemTemplateID="8" RewardItemNum="1"/></ActivityReward>
+<SignInReward><S Index="1" SignInNum="2"><I RewardType="9" RewardValue="1"/></S></SignInReward>
+</Config>
+XML
+"$dacheck" "$dir/game" > "$dir/out" || fail "warnings failed without --strict: $(cat "$dir/out")"
+grep -q "Config.xml:3:1: warning: Warning:Type 1 with CompleteNum 2 repeats the entry of row 2; the later entry is kept" "$dir/out" || fail "pair: $(cat "$dir/out")"
+grep -q "Config.xml:5:1: warning: Warning:Index 1 repeats the entry of row 4" "$dir/out" || fail "index: $(cat "$dir/out")"
+grep -q "warning: Warning:RewardType 9 is none of the kinds the game knows" "$dir/out" || fail "kind: $(cat "$dir/out")"
+grep -q "Index 1: ActivityValue 20" "$dir/out" || fail "the later entry is not kept: $(cat "$dir/out")"
+"$dacheck" --strict "$dir/game" > "$dir/out"; [ $? -eq 1 ] || fail "--strict passed warnings"
+grep -q "3 warning(s); --strict fails on warnings." "$dir/out" || fail "strict: $(cat "$dir/out")"
+
+"$dacheck" "" 2> "$dir/err"; [ $? -eq 2 ] || fail "an empty GAME_DIR was checked"
+if [ -w /dev/full ]; then
+  "$dacheck" "$sample" > /dev/full 2> "$dir/err"; [ $? -eq 1 ] || fail "a lost report passed"
+  grep -q "the report could not be written" "$dir/err" || fail "full: $(cat "$dir/err")"
+fi
 "$dacheck" -h 2> /dev/null; [ $? -eq 2 ] || fail "usage error is not 2"
 echo "dacheck: ok"

@@ -28,6 +28,8 @@ grep -q "stray.xml: error 1: Error: the text could not be read past this point a
 if [ -w /dev/full ]; then
   "$xmlx" scramble "$dir/ok.xml" /dev/full 2> "$dir/err"; [ $? -eq 1 ] || fail "writing to a full device passed"
   grep -q "/dev/full: cannot be written" "$dir/err" || fail "full: $(cat "$dir/err")"
+  "$xmlx" check "$dir/ok.xml" > /dev/full 2> "$dir/err"; [ $? -eq 1 ] || fail "a lost report passed"
+  grep -q "the report could not be written" "$dir/err" || fail "full check: $(cat "$dir/err")"
 fi
 "$xmlx" scramble "$dir" "$dir/x.xmlx" 2> "$dir/err"; [ $? -eq 1 ] || fail "a directory as input gave $?"
 grep -q "not a regular file" "$dir/err" || fail "directory: $(cat "$dir/err")"

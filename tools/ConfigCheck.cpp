@@ -1,12 +1,16 @@
 // dacheck: reads a daily activity configuration through the module's own loader and prints
 // its three tables, or every problem with the file, row and column where it stands.
 //
-//   dacheck [GAME_DIR]   reads GAME_DIR/config/DailyActivity/Config.xml (GAME_DIR: ".")
+//   dacheck [--strict] [GAME_DIR]   reads GAME_DIR/config/DailyActivity/Config.xml (GAME_DIR: ".")
 //
-// Exit status: 0 when the file loads cleanly (warnings allowed), 1 when it has errors,
-// 2 for a wrong command line.
+// Besides the module's own errors and warnings it advises designers of entries that replace
+// earlier ones and of reward kinds the game does not know (warnings too).
+// Exit status: 0 when the file loads cleanly (warnings allowed, unless --strict), 1 when it has
+// errors (or warnings with --strict) or the report could not be written, 2 for a wrong command
+// line.
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
@@ -57,14 +61,29 @@ void PrintTables(const DailyActivityConfig& config) {
     }
 }
 
-}  // namespace
+int Usage() {
+    std::cerr << "usage: dacheck [--strict] [GAME_DIR]\n";
+    return 2;
+}
 
-int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
-        std::cerr << "usage: dacheck [GAME_DIR]\n";
-        return 2;
+// A file that the loader read as empty although it has bytes is no XML text it can read.
+bool HasBytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    char c;
+    return in.get(c).good();
+}
+
+// Everything printed reached its destination.
+int Written(int status) {
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "dacheck: the report could not be written\n";
+        return 1;
     }
-    std::string dir = argc == 2 ? argv[1] : ".";
+    return status;
+}
+
+int Check(const std::string& dir, bool strict) {
     std::string file = dir + "/" + zor::ToNativeFileName(DailyActivityConfig::FileName().c_str());
 
     DailyActivityConfig config;
@@ -74,17 +93,48 @@ int main(int argc, char** argv) {
         zor::LogCapture quiet;  // every problem is printed below, with its place
         clean = config.LoadConfigFile(file, &problems);
     }
-    int errors = 0;
+    int errors = 0, warnings = 0;
     for (const auto& p : problems) {
         bool warning = p.message.rfind("Warning:", 0) == 0;
-        errors += warning ? 0 : 1;
-        std::cout << file << ":" << p.row << ":" << p.column << ": " << (warning ? "warning: " : "error: ") << p.message
-                  << "\n";
+        (warning ? warnings : errors) += 1;
+        std::cout << file << ":" << p.row << ":" << p.column << ": " << (warning ? "warning: " : "error: ") << p.message;
+        if (!warning && p.row == 0 && p.message.find("Error document empty") != std::string::npos && HasBytes(file)) {
+            std::cout << "; the file is not XML text, or not in an encoding the loader reads (UTF-8 or a single-byte code page)";
+        }
+        std::cout << "\n";
     }
     if (!clean) {
         std::cout << errors << " error(s); the module would stop its start at the first one.\n";
         return 1;
     }
+    if (strict && warnings > 0) {
+        std::cout << warnings << " warning(s); --strict fails on warnings.\n";
+        return 1;
+    }
     PrintTables(config);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool strict = false;
+    std::string dir;
+    bool haveDir = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--strict" && !strict) {
+            strict = true;
+        } else if (arg.rfind("-", 0) == 0 || haveDir) {
+            return Usage();
+        } else {
+            dir = arg;
+            haveDir = true;
+        }
+    }
+    if (haveDir && dir.empty()) {
+        std::cerr << "dacheck: an empty GAME_DIR names no directory\n";
+        return 2;
+    }
+    return Written(Check(haveDir ? dir : ".", strict));
 }

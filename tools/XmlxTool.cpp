@@ -77,6 +77,10 @@ int main(int argc, char** argv) {
     if (command == "check" && argc >= 3) {
         int status = 0;
         for (int i = 2; i < argc; ++i) status |= Check(argv[i]);
+        if (!std::cout.flush()) {
+            std::cerr << "xmlx: the report could not be written\n";
+            return 1;
+        }
         return status;
     }
     return Usage();

@@ -59,8 +59,7 @@ FileSink::~FileSink() {
 void FileSink::Write(const LogRecord& record) {
     if (!file_) return;
     std::string line = FormatRecord(record);
-    std::fprintf(file_, "%s\n", line.c_str());
-    std::fflush(file_);
+    if (std::fprintf(file_, "%s\n", line.c_str()) < 0 || std::fflush(file_) != 0) failed_ = true;
 }
 
 Log::Log() : enabled_{0, 1, 2, 3}, sink_(std::make_shared<StderrSink>()) {}

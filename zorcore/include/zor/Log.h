@@ -44,10 +44,13 @@ public:
     explicit FileSink(const std::string& path);
     ~FileSink() override;
     bool IsOpen() const { return file_ != nullptr; }
+    // Whether a record could not be written out (a full disk, a closed device); it stays so.
+    bool Failed() const { return failed_; }
     void Write(const LogRecord& record) override;
 
 private:
     std::FILE* file_ = nullptr;
+    bool failed_ = false;
 };
 
 // Keeps every record in memory; for tests and tools.
