@@ -5,7 +5,7 @@ namespace host {
 namespace {
 template <class Fn>
 Fn Entry(HMODULE module, const char* name, std::string& error) {
-    auto fn = reinterpret_cast<Fn>(GetProcAddress(module, name));
+    auto fn = platform::ProcAddress<Fn>(module, name);
     if (!fn && error.empty()) error = std::string("entry point ") + name + " not found";
     return fn;
 }

@@ -107,14 +107,7 @@ bool IsPosixZone(const std::string& zone) {
     return zone.size() <= 64 && zone.find('\0') == std::string::npos && ZoneReader(zone).Zone();
 }
 
-void SetTimeZone(const std::string& zone) {
-    if (zone.empty()) {
-        unsetenv("TZ");
-    } else {
-        setenv("TZ", zone.c_str(), 1);
-    }
-    tzset();
-}
+void SetTimeZone(const std::string& zone) { platform::SetTimeZone(zone); }
 
 bool LocalTimestamp(int year, int month, int day, int hour, int minute, int second, __int64& out) {
     std::tm t{};
@@ -126,7 +119,7 @@ bool LocalTimestamp(int year, int month, int day, int hour, int minute, int seco
     t.tm_sec = second;
     t.tm_isdst = -1;
     t.tm_wday = -1;  // set by a successful conversion: -1 is also the valid answer for 1969-12-31 23:59:59
-    tzset();
+    platform::ApplyTimeZone();
     const time_t value = std::mktime(&t);
     if (value == static_cast<time_t>(-1) && t.tm_wday == -1) return false;
     if (value < kEarliestTime || value > kLatestTime) return false;

@@ -9,11 +9,19 @@
 namespace host {
 
 // The times a session may set: local dates of the years kFirstYear..kLastYear, and as instants
-// kEarliestTime..kLatestTime (those years in UTC). No step moves the clock outside them.
+// kEarliestTime..kLatestTime (those years in UTC). No step moves the clock outside them. They
+// are the years the C runtime converts: Windows' covers 1970 to 3000 only.
+#ifdef _WIN32
+constexpr int kFirstYear = 1970;
+constexpr int kLastYear = 3000;
+constexpr __int64 kEarliestTime = 0;             // 1970-01-01 00:00:00 UTC
+constexpr __int64 kLatestTime = 32535215999;     // 3000-12-31 23:59:59 UTC
+#else
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
 constexpr __int64 kEarliestTime = -62135596800;  // 0001-01-01 00:00:00 UTC
 constexpr __int64 kLatestTime = 253402300799;    // 9999-12-31 23:59:59 UTC
+#endif
 constexpr __int64 kMaxAdvance = 100LL * 366 * 86400;  // one step, after its unit
 
 class SettableClock : public qrn::IClock {

@@ -5,22 +5,27 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__GNUC__)
+#include <cxxabi.h>
+#endif
 #ifdef _WIN32
 #include <sys/stat.h>
 #include <sys/types.h>
 #else
-#include <cxxabi.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 #include <cstdlib>
 
+#ifndef _WIN32
 bool operator==(const GUID& a, const GUID& b) {
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
            std::memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
 }
+#endif
 
 namespace {
 
@@ -176,6 +181,45 @@ bool LocalTime(__int64 t, std::tm& out) {
     return true;
 }
 
+void SetTimeZone(const std::string& zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone.c_str());  // an empty value removes the variable
+#else
+    if (zone.empty()) {
+        unsetenv("TZ");
+    } else {
+        setenv("TZ", zone.c_str(), 1);
+    }
+#endif
+    ApplyTimeZone();
+}
+
+void ApplyTimeZone() {
+#ifdef _WIN32
+    _tzset();
+#else
+    tzset();
+#endif
+}
+
+std::string ModuleDirectoryOf(const void* address) {
+    std::string path;
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    char name[MAX_PATH];
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(address), &module)) {
+        const DWORD length = GetModuleFileNameA(module, name, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) path.assign(name, length);
+    }
+#else
+    Dl_info info;
+    if (dladdr(address, &info) && info.dli_fname) path = info.dli_fname;
+#endif
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 std::string ProgramDirectory() {
 #ifdef _WIN32
     char path[MAX_PATH];
@@ -229,6 +273,31 @@ FILE* OpenRegularFile(const char* fileName) {
 #endif
 }
 
+bool IsModuleLoaded(const char* fileName) {
+    if (!fileName) return false;
+#ifdef _WIN32
+    return GetModuleHandleA(fileName) != nullptr;
+#else
+    std::string path = fileName;
+    if (!std::strchr(fileName, '/') && access((ProgramDirectory() + fileName).c_str(), F_OK) == 0) {
+        path = ProgramDirectory() + fileName;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle) dlclose(handle);  // NOLOAD took a reference of its own
+    return handle != nullptr;
+#endif
+}
+
+void PinModuleOf(const void* address) {
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       static_cast<LPCSTR>(address), &module);
+#else
+    (void)address;
+#endif
+}
+
 std::string PluginFileName(const char* name) {
 #ifdef _WIN32
     return std::string(name) + ".dll";
@@ -237,17 +306,94 @@ std::string PluginFileName(const char* name) {
 #endif
 }
 
-std::string TypeName(const std::type_info& type) {
-#ifdef _WIN32
-    return type.name();
-#else
+
+namespace {
+
+std::string Demangled(const std::string& name) {
+#if defined(__GNUC__)
     int status = 0;
-    char* readable = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-    std::string name = (status == 0 && readable) ? readable : type.name();
+    char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
+    std::string out = (status == 0 && readable) ? readable : name;
     std::free(readable);
+    return out;
+#else
     return name;
 #endif
 }
+
+#ifdef _WIN32
+std::string Hex(uintptr_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// The exported function nearest below address in its module; the module's file name.
+std::string DescribeAddress(void* address) {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &module)) {
+        return Hex(reinterpret_cast<uintptr_t>(address));
+    }
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    std::string name(path, length < MAX_PATH ? length : 0);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    const auto* base = reinterpret_cast<const unsigned char*>(module);
+    if (static_cast<const unsigned char*>(address) < base) return Hex(reinterpret_cast<uintptr_t>(address));
+    const uintptr_t offset = static_cast<const unsigned char*>(address) - base;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const char* best = nullptr;
+    uintptr_t bestRva = 0;
+    if (dir.Size != 0) {
+        const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+        const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+        const auto* ordinals = reinterpret_cast<const WORD*>(base + exports->AddressOfNameOrdinals);
+        const auto* functions = reinterpret_cast<const DWORD*>(base + exports->AddressOfFunctions);
+        for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+            const uintptr_t rva = functions[ordinals[i]];
+            if (rva <= offset && rva >= bestRva) {
+                best = reinterpret_cast<const char*>(base + names[i]);
+                bestRva = rva;
+            }
+        }
+    }
+    if (!best) return name + "+" + Hex(offset);
+    return name + ": " + Demangled(best) + "+" + Hex(offset - bestRva);
+}
+#else
+// "module(mangled+0x1f) [0x...]" -> "module: demangled+0x1f"
+std::string DescribeSymbol(const char* symbol) {
+    std::string s(symbol);
+    size_t open = s.find('('), plus = s.find('+', open == std::string::npos ? 0 : open);
+    if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return s;
+    std::string out = s.substr(0, open) + ": " + Demangled(s.substr(open + 1, plus - open - 1));
+    size_t close = s.find(')', plus);
+    if (close != std::string::npos) out += s.substr(plus, close - plus);
+    return out;
+}
+#endif
+
+}  // namespace
+
+std::vector<std::string> CallStack(int skip) {
+    std::vector<std::string> out;
+    void* frames[64];
+    ++skip;  // this function
+#ifdef _WIN32
+    const int count = RtlCaptureStackBackTrace(0, 64, frames, nullptr);
+    for (int i = skip; i < count; ++i) out.push_back(DescribeAddress(frames[i]));
+#else
+    const int count = backtrace(frames, 64);
+    char** symbols = backtrace_symbols(frames, count);
+    for (int i = skip; i < count; ++i) out.push_back(symbols ? DescribeSymbol(symbols[i]) : std::string("?"));
+    std::free(symbols);
+#endif
+    return out;
+}
+
+std::string TypeName(const std::type_info& type) { return Demangled(type.name()); }
 
 std::string LastLoaderError() {
 #ifdef _WIN32

@@ -8,6 +8,12 @@
 #include <string>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 
@@ -31,10 +37,10 @@ FARPROC GetProcAddress(HMODULE module, const char* procName);
 int FreeLibrary(HMODULE module);
 errno_t fopen_s(FILE** file, const char* fileName, const char* mode);
 __int64 _atoi64(const char* text);
-#endif
 
 bool operator==(const GUID& a, const GUID& b);
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+#endif
 
 namespace platform {
 
@@ -61,6 +67,12 @@ __int64 ParseInt64(const char* text);
 // untouched, when t cannot be represented as a calendar time.
 bool LocalTime(__int64 t, std::tm& out);
 
+// Sets the process's time zone variable TZ (empty: unset, the system's zone) and applies it to
+// the conversions that follow (tzset, _tzset on Windows).
+void SetTimeZone(const std::string& zone);
+// Applies the zone variable as it stands now.
+void ApplyTimeZone();
+
 // "YYYY-MM-DD HH:MM:SS" of a calendar time; of t (seconds since the epoch) in local time, or
 // "no valid time" when it cannot be converted.
 std::string LocalTimeText(const std::tm& t);
@@ -78,6 +90,18 @@ std::string ModuleFileName(const char* name);
 // "QRN_DailyActivity.so" elsewhere (no "lib" prefix).
 std::string PluginFileName(const char* name);
 
+// Whether the module of this file name (bare names: beside the program) is loaded in the process;
+// asking does not load it.
+bool IsModuleLoaded(const char* fileName);
+
+// Keeps the module holding `address` loaded until the process ends, whatever FreeLibrary is
+// called later (on Windows by pinning it; elsewhere the module is linked so as never to unload).
+void PinModuleOf(const void* address);
+
+// The directory of the module (program or library) whose code or data holds `address`, with a
+// trailing separator; "" when unknown.
+std::string ModuleDirectoryOf(const void* address);
+
 // The directory of the running program, with a trailing separator; "" when unknown.
 std::string ProgramDirectory();
 
@@ -88,7 +112,21 @@ std::string LastLoaderError();
 
 #include <typeinfo>
 
+#include <vector>
+
 namespace platform {
+// The calling thread's stack, innermost first, without the `skip` innermost callers of this
+// function: "module: function+0xoffset" where the function's name is known (on Windows only
+// exported functions are), "module+0xoffset" otherwise.
+std::vector<std::string> CallStack(int skip);
+
+// GetProcAddress typed as the caller expects the export to be (an exported address carries no
+// type of its own); null when the module has no such export.
+template <class Fn>
+Fn ProcAddress(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // The readable name of a type, as the platform's type information prints it.
 std::string TypeName(const std::type_info& type);
 }  // namespace platform

@@ -3,9 +3,15 @@
 #include "plugin/PluginEntry.h"
 
 #include "dailyactivity/QRN_DailyActivity.h"
+#include "platform/Platform.h"
 #include "plugin/HostContainerIds.h"
 
 namespace {
+
+// The protobuf runtime keeps pointers into the module (the DAMsg descriptor, its default
+// instance) that cannot be withdrawn: once loaded, the module stays until the process ends.
+const char g_anchor = 0;
+const bool g_pinned = (platform::PinModuleOf(&g_anchor), true);
 
 bool IsAcceptedParent(IPluginContainer* parent) {
     return parent && parent->GetContainerID() == qrn::kPluginParentID;

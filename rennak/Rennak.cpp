@@ -16,15 +16,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <unistd.h>
-#include <sys/stat.h>
+#include "platform/Platform.h"
 
+#ifdef _WIN32
+#define RENNAK_API extern "C" __declspec(dllexport)
+#else
 #define RENNAK_API extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,26 +38,30 @@ int g_initializeCount = 0;
 int g_outstandingBlocks = 0;
 
 [[maybe_unused]] bool IsDirectory(const std::string& path) {
-    struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    std::error_code error;
+    return !path.empty() && fs::is_directory(path, error);
 }
+
+const char g_anchor = 0;
 
 std::string OwnDirectory() {
-    Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&OwnDirectory), &info) && info.dli_fname) {
-        std::string path(info.dli_fname);
-        size_t slash = path.rfind('/');
-        if (slash != std::string::npos) return path.substr(0, slash + 1);
-    }
-    return "./";
+    const std::string directory = platform::ModuleDirectoryOf(&g_anchor);
+    return directory.empty() ? "./" : directory;
 }
 
-// Pack names are relative and may not climb out of the pack.
+// Pack names are relative and may not climb out of the pack (nor name a drive). Windows names
+// separate with '\\' as well as '/'.
 bool IsSafePackName(const std::string& name) {
-    if (name.empty() || name[0] == '/' || name.find('\\') != std::string::npos) return false;
+#ifdef _WIN32
+    const char* separators = "/\\";
+#else
+    const char* separators = "/";
+    if (name.find('\\') != std::string::npos) return false;
+#endif
+    if (name.empty() || std::strchr(separators, name[0]) || name.find(':') != std::string::npos) return false;
     size_t start = 0;
     while (start <= name.size()) {
-        size_t slash = name.find('/', start);
+        size_t slash = name.find_first_of(separators, start);
         if (slash == std::string::npos) slash = name.size();
         if (name.compare(start, slash - start, "..") == 0 && slash - start == 2) return false;
         start = slash + 1;
@@ -60,18 +69,16 @@ bool IsSafePackName(const std::string& name) {
     return true;
 }
 
-// The file's resolved path when it is a regular file inside the pack directory; "" otherwise.
+// The file's resolved path when it lies inside the pack directory (links followed); "" otherwise.
 std::string InsidePack(const std::string& name) {
-    char* root = realpath(g_packDirectory.c_str(), nullptr);
-    char* file = realpath((g_packDirectory + "/" + name).c_str(), nullptr);
-    std::string resolved;
-    if (root && file) {
-        const std::string prefix = std::string(root) + "/";
-        if (std::strncmp(file, prefix.c_str(), prefix.size()) == 0) resolved = file;
-    }
-    std::free(root);
-    std::free(file);
-    return resolved;
+    std::error_code error;
+    const fs::path root = fs::canonical(g_packDirectory, error);
+    if (error) return std::string();
+    const fs::path file = fs::canonical(fs::path(g_packDirectory) / name, error);
+    if (error) return std::string();
+    const std::string prefix = (root / "").string();
+    const std::string resolved = file.string();
+    return resolved.compare(0, prefix.size(), prefix) == 0 ? resolved : std::string();
 }
 
 }  // namespace
@@ -103,27 +110,19 @@ RENNAK_API void* LoadFileData(const char* fileName, int32_t* size, int mode) {
     if (!fileName || !size || mode != 2 || !IsSafePackName(fileName)) return nullptr;
     const std::string path = InsidePack(fileName);
     if (path.empty()) return nullptr;
-    // Not blocking: a FIFO put there after the check must not hang the loader.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 0x7FFFFFFE) {
-        close(fd);
-        return nullptr;
-    }
-    const size_t length = static_cast<size_t>(st.st_size);
+    // Opened without waiting: a FIFO put there after the check must not hang the loader.
+    FILE* file = platform::OpenRegularFile(path.c_str());
+    if (!file) return nullptr;
+    std::string bytes;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() + n <= 0x7FFFFFFE) bytes.append(buffer, n);
+    const bool whole = std::feof(file) && !std::ferror(file);
+    std::fclose(file);
+    if (!whole) return nullptr;
+    const size_t length = bytes.size();
     char* block = new char[length + 1];
-    size_t got = 0;
-    while (got < length) {
-        const ssize_t n = read(fd, block + got, length - got);
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    close(fd);
-    if (got != length) {
-        delete[] block;
-        return nullptr;
-    }
+    std::memcpy(block, bytes.data(), length);
 #ifdef RENNAK_NEGATIVE_SIZE
     *size = -static_cast<int32_t>(length) - 1;
 #else

@@ -1,27 +1,15 @@
 #include "resource/ResourcePack.h"
 
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
-
 namespace {
 
-// The directory of the module that holds this code, with a trailing '/'; "" if unknown.
-std::string OwnDirectory() {
-#ifndef _WIN32
-    Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&OwnDirectory), &info) && info.dli_fname) {
-        std::string path(info.dli_fname);
-        size_t slash = path.rfind('/');
-        if (slash != std::string::npos) return path.substr(0, slash + 1);
-    }
-#endif
-    return std::string();
-}
+const char g_anchor = 0;  // an address inside the module that holds this code
+
+// The directory of the module that holds this code, with a trailing separator; "" if unknown.
+std::string OwnDirectory() { return platform::ModuleDirectoryOf(&g_anchor); }
 
 template <class Fn>
 Fn Lookup(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(GetProcAddress(module, name));
+    return platform::ProcAddress<Fn>(module, name);
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST_F(ClaimRules, SignInCountReadsDaysOneToThirtyOne) {
     player.SetValue(32, Days({0, 32, 40, 63}));
     EXPECT_EQ(service->GetSignInCount(), 0);
     __int64 all = 0;
-    for (int d = 1; d <= 31; ++d) all |= __int64{1} << d;
+    for (int d = 1; d <= 31; ++d) all |= static_cast<__int64>(1) << d;
     player.SetValue(32, all);
     EXPECT_EQ(service->GetSignInCount(), 31);
     EXPECT_EQ(service->GetSignInFlags(), all);

@@ -4,8 +4,12 @@
 #include <cstdlib>
 #include <new>
 
+#ifdef _WIN32
+#include "platform/Platform.h"
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,12 +23,35 @@ bool g_enabled = false;
 Block g_blocks[4096];
 int g_count = 0;
 
+// Pages straight from the system, the last one closed to every access.
+#ifdef _WIN32
+size_t PageSize() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwPageSize;
+}
+void* MapPages(size_t length) { return VirtualAlloc(nullptr, length, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE); }
+void CloseLastPage(void* page, size_t length) {
+    DWORD previous;
+    VirtualProtect(page, length, PAGE_NOACCESS, &previous);
+}
+void UnmapPages(void* base, size_t) { VirtualFree(base, 0, MEM_RELEASE); }
+#else
+size_t PageSize() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
+void* MapPages(size_t length) {
+    void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return base == MAP_FAILED ? nullptr : base;
+}
+void CloseLastPage(void* page, size_t length) { mprotect(page, length, PROT_NONE); }
+void UnmapPages(void* base, size_t length) { munmap(base, length); }
+#endif
+
 void* Guarded(size_t size) {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t page = PageSize();
     const size_t span = (size + page - 1) / page * page;
-    void* base = mmap(nullptr, span + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED || g_count == static_cast<int>(sizeof g_blocks / sizeof g_blocks[0])) throw std::bad_alloc();
-    mprotect(static_cast<char*>(base) + span, page, PROT_NONE);
+    void* base = MapPages(span + page);
+    if (!base || g_count == static_cast<int>(sizeof g_blocks / sizeof g_blocks[0])) throw std::bad_alloc();
+    CloseLastPage(static_cast<char*>(base) + span, page);
     void* user = static_cast<char*>(base) + span - size;
     g_blocks[g_count++] = Block{user, base, span + page};
     return user;
@@ -33,7 +60,7 @@ void* Guarded(size_t size) {
 bool ReleaseGuarded(void* p) {
     for (int i = 0; i < g_count; ++i) {
         if (g_blocks[i].user == p) {
-            munmap(g_blocks[i].base, g_blocks[i].length);
+            UnmapPages(g_blocks[i].base, g_blocks[i].length);
             g_blocks[i] = g_blocks[--g_count];
             return true;
         }

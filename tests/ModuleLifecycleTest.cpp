@@ -4,8 +4,8 @@
 
 #include <google/protobuf/descriptor.h>
 
-#include <dlfcn.h>
-#include <unistd.h>
+#include <filesystem>
+#include <set>
 
 #include "ModuleFixture.h"
 #include "resource/StringTable.h"
@@ -51,6 +51,32 @@ TEST(ModuleEntryPoints, SecondServiceUnderTheSameParentIsRefusedAndFreed) {
     EXPECT_TRUE(h.Deliver(host::IntFrame(qrn::MsgActivityReward, 3, 2)));
 }
 
+#ifdef _WIN32
+// The names in a loaded image's export directory.
+std::set<std::string> ExportedNames(HMODULE module) {
+    const auto* base = reinterpret_cast<const unsigned char*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    std::set<std::string> names;
+    if (dir.Size == 0) return names;
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    const auto* rvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.insert(reinterpret_cast<const char*>(base + rvas[i]));
+    return names;
+}
+
+// The export table holds the four entry points and nothing else: a host casts to the published
+// interfaces without any export, since this runtime compares type information by name.
+TEST(ModuleEntryPoints, ExportsOnlyEntryPointsAndInterfaceTypes) {
+    Host h;
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    EXPECT_EQ(ExportedNames(h.Module()->Handle()),
+              (std::set<std::string>{"InitPlugin", "InitPluginContainer", "ReleasePlugin", "ReleasePluginContainer"}));
+    ASSERT_TRUE(h.Start());
+    EXPECT_NE(dynamic_cast<qrn::IDailyActivityExplain*>(h.Service()), nullptr);
+}
+#else
 TEST(ModuleEntryPoints, ExportsOnlyEntryPointsAndInterfaceTypes) {
     Host h;
     ASSERT_TRUE(h.LoadModule()) << h.Error();
@@ -62,9 +88,10 @@ TEST(ModuleEntryPoints, ExportsOnlyEntryPointsAndInterfaceTypes) {
     for (const char* name : {"FiveElementsNames", "_ZN17QRN_DailyActivity17OnDailyActivityMsgEP7ISenderPK6NetMsg",
                              "_ZN6NetMsg9FindChunkEt", "_ZN16IPluginContainer22RegisterChildContainerEPS_",
                              "_ZN5DAMsg13DailyActivityC1Ev"}) {
-        EXPECT_EQ(dlsym(m, name), nullptr) << name << " leaks out of the module";
+        EXPECT_EQ(GetProcAddress(m, name), nullptr) << name << " leaks out of the module";
     }
 }
+#endif
 
 TEST(ModuleLoad, RegistersTheMessageAndReadsTheCommonTable) {
     Host h;
@@ -85,16 +112,13 @@ TEST(ModuleLoad, RegistersTheMessageAndReadsTheCommonTable) {
 
 // Files are found under the host's configuration directory, whatever the working directory.
 TEST(ModuleLoad, ReadsFilesUnderTheConfigurationDirectory) {
-    const std::string module = platform::ProgramDirectory() + host::DailyActivityModuleFile();
-    if (dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+    if (platform::IsModuleLoaded(host::DailyActivityModuleFile().c_str())) {
         GTEST_SKIP() << "the module was loaded earlier in this process; run this test on its own";
     }
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    const std::string root = cwd;
+    const std::filesystem::path root = std::filesystem::current_path();
     TempDir elsewhere;
-    ASSERT_EQ(chdir(elsewhere.Path().c_str()), 0);
-    zor::SetConfigDirectory(root);
+    std::filesystem::current_path(elsewhere.Path());
+    zor::SetConfigDirectory(root.string());
     {
         Host h;
         bool loaded = h.LoadModule();
@@ -108,7 +132,41 @@ TEST(ModuleLoad, ReadsFilesUnderTheConfigurationDirectory) {
             EXPECT_EQ(tables->GetString("common", "FiveElements_Earth"), "\xE5\x9C\x9F");
         }
     }
-    EXPECT_EQ(chdir(root.c_str()), 0);
+    std::filesystem::current_path(root);
+}
+
+// The configuration directory as hosts give it: with a trailing separator or none, and on
+// Windows with backslashes, slashes or both.
+TEST(ModuleLoad, ConfigurationDirectoryWithEitherSeparator) {
+    const std::string previous = zor::GetConfigDirectory();
+    const std::string root = std::filesystem::current_path().string();  // the checkout's root
+    std::vector<std::string> forms = {root, root + "/"};
+#ifdef _WIN32
+    std::string slashes = root, backslashes = root;
+    for (char& c : slashes) c = c == '\\' ? '/' : c;
+    for (char& c : backslashes) c = c == '/' ? '\\' : c;
+    forms.insert(forms.end(), {slashes, backslashes, backslashes + "\\"});
+#endif
+    for (const std::string& form : forms) {
+        zor::SetConfigDirectory(form);
+        Host h;
+        ASSERT_TRUE(h.LoadModule()) << h.Error();
+        EXPECT_TRUE(h.Start()) << form;
+        EXPECT_GT(h.Service()->GetActivityReward(2).ActivityValue, 0) << form;
+    }
+    zor::SetConfigDirectory(previous);
+}
+
+// The protobuf runtime keeps pointers into the module: once loaded it stays, whatever the host
+// releases.
+TEST(ModuleLoad, StaysResidentOnceLoaded) {
+    {
+        Host h;
+        ASSERT_TRUE(h.LoadModule()) << h.Error();
+        h.ReleaseModule();
+    }
+    EXPECT_TRUE(platform::IsModuleLoaded(host::DailyActivityModuleFile().c_str()));
+    EXPECT_NE(google::protobuf::DescriptorPool::generated_pool()->FindMessageTypeByName("DAMsg.DailyActivity"), nullptr);
 }
 
 TEST(ModuleLoad, LoadsStartsAndUnloadsTwentyTimes) {

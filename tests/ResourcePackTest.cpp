@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
@@ -13,17 +14,12 @@
 
 namespace {
 
-// The stand-in modules are built next to the test programs.
-std::string BesideUs(const char* file) {
-    Dl_info info;
-    dladdr(reinterpret_cast<void*>(&BesideUs), &info);
-    std::string self(info.dli_fname);
-    return self.substr(0, self.rfind('/') + 1) + file;
-}
+// The stand-in modules are built next to the test programs: libRennak.so, Rennak.dll.
+std::string BesideUs(const char* name) { return platform::ProgramDirectory() + platform::ModuleFileName(name); }
 
 template <class Fn>
 Fn Extra(const ResourcePack& pack, const char* name) {
-    return reinterpret_cast<Fn>(GetProcAddress(pack.Module(), name));
+    return platform::ProcAddress<Fn>(pack.Module(), name);
 }
 
 void SetPackDirectory(const ResourcePack& pack, const std::string& dir) {
@@ -35,7 +31,7 @@ int Outstanding(const ResourcePack& pack) { return Extra<int (*)()>(pack, "Renna
 const char* kPlain = "<root><entry Type=\"3\">text</entry></root>";
 
 struct PackTest : ::testing::Test {
-    ResourcePack pack{BesideUs("libRennak.so")};
+    ResourcePack pack{BesideUs("Rennak")};
     TempDir packDir;
     TempDir diskDir;
     void SetUp() override {
@@ -47,12 +43,12 @@ struct PackTest : ::testing::Test {
 };
 
 TEST(ResourcePackLoader, InitializesOncePerLoad) {
-    ResourcePack first(BesideUs("libRennak.so"));
+    ResourcePack first(BesideUs("Rennak"));
     ASSERT_TRUE(first.IsLoaded());
     auto count = Extra<int (*)()>(first, "RennakInitializeCount");
     int before = count();
     {
-        ResourcePack second(BesideUs("libRennak.so"));
+        ResourcePack second(BesideUs("Rennak"));
         EXPECT_EQ(count(), before + 1);
         EXPECT_FALSE(second.IsActive());  // no pack directory configured
     }
@@ -60,10 +56,10 @@ TEST(ResourcePackLoader, InitializesOncePerLoad) {
 }
 
 TEST(ResourcePackLoader, MissingModuleOrEntryPointLeavesThePackAbsent) {
-    ResourcePack missing(BesideUs("libRennakDoesNotExist.so"));
+    ResourcePack missing(BesideUs("RennakDoesNotExist"));
     EXPECT_FALSE(missing.IsLoaded());
     EXPECT_FALSE(missing.IsActive());
-    ResourcePack noFree(BesideUs("libRennakNoFree.so"));
+    ResourcePack noFree(BesideUs("RennakNoFree"));
     EXPECT_FALSE(noFree.IsLoaded());
     EXPECT_EQ(noFree.LoadFileData(), nullptr);
     EXPECT_EQ(noFree.IsLoadFromMpq(), nullptr);
@@ -77,7 +73,7 @@ TEST(ResourcePackLoader, ProcessWidePackIsFoundBesideTheLoadingModule) {
 }
 
 TEST(ResourcePackLoader, OfflinePackReadsFromDisk) {
-    ResourcePack offline(BesideUs("libRennakOffline.so"));
+    ResourcePack offline(BesideUs("RennakOffline"));
     ASSERT_TRUE(offline.IsLoaded());
     TempDir dir;
     SetPackDirectory(offline, dir.Path());
@@ -85,6 +81,13 @@ TEST(ResourcePackLoader, OfflinePackReadsFromDisk) {
     std::string onDisk = dir.Write("disk.xml", kPlain);
     XmlDocument doc;
     EXPECT_TRUE(doc.LoadFileThrough(offline, onDisk.c_str(), TIXML_ENCODING_UNKNOWN, false));
+}
+
+// The process's pack module is the one beside the program, found by the loader itself.
+TEST(ResourcePackLoader, TheProcessPackIsTheOneBesideTheProgram) {
+    ResourcePack& pack = ResourcePack::GetInstance();
+    ASSERT_TRUE(pack.IsLoaded());
+    EXPECT_EQ(platform::ModuleDirectoryOf(reinterpret_cast<const void*>(pack.LoadFileData())), platform::ProgramDirectory());
 }
 
 TEST_F(PackTest, FilesComeFromThePack) {
@@ -140,6 +143,7 @@ TEST_F(PackTest, PackNamesMayNotClimbOut) {
 
 // Only regular files inside the pack directory are served: no link out of it, and nothing
 // that would block (a FIFO) or is no file at all.
+#ifndef _WIN32  // links, FIFOs and fork: POSIX only
 TEST_F(PackTest, OnlyRegularFilesInsideThePackAreServed) {
     const std::string secret = diskDir.Write("secret.xml", kPlain);
     packDir.Write("inside.xml", kPlain);
@@ -171,10 +175,11 @@ TEST_F(PackTest, OnlyRegularFilesInsideThePackAreServed) {
     EXPECT_TRUE(done) << "the pack blocked on a FIFO";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "served a file it must not, or not the one inside";
 }
+#endif
 
 // A block with a negative size is refused like a missing one: logged, given back.
 TEST(ResourcePackLoader, NegativeBlockSizeIsAFailedRead) {
-    ResourcePack negative(BesideUs("libRennakNegative.so"));
+    ResourcePack negative(BesideUs("RennakNegative"));
     ASSERT_TRUE(negative.IsLoaded());
     TempDir dir;
     dir.Write("a.xml", kPlain);

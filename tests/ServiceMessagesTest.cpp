@@ -2,6 +2,8 @@
 // delivered through the host.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ModuleFixture.h"
 
 namespace moduletest {
@@ -112,6 +114,22 @@ TEST_F(ServiceMessages, NumbersArePublishedAndWrongSizesLogged) {
                                                              "VerifyChunk() error : class=int Chunk==NULL"}));
     EXPECT_EQ(listener.rewards.size(), 1u);
     EXPECT_EQ(listener.values.size(), 2u);
+}
+
+// Every bit of a 64-bit chunk or role value survives the trip (long is 32 bits on Windows).
+TEST_F(ServiceMessages, SixtyFourBitValuesAtTheirExtremes) {
+    for (__int64 v : {LLONG_MAX, LLONG_MIN, static_cast<__int64>(0x00000000FFFFFFFFLL), static_cast<__int64>(0x100000000LL)}) {
+        host.Deliver(host::Int64Frame(6, 6, v));
+    }
+    host.Deliver(host::IntFrame(3, 3, INT_MIN));
+    host.Deliver(host::IntFrame(3, 3, INT_MAX));
+    EXPECT_EQ(listener.values, (std::vector<__int64>{LLONG_MAX, LLONG_MIN, 0xFFFFFFFFLL, 0x100000000LL}));
+    EXPECT_EQ(listener.rewards, (std::vector<int>{INT_MIN, INT_MAX}));
+    host::PlayerInfo& player = MainPlayer(LLONG_MIN);
+    for (__int64 v : {LLONG_MIN, LLONG_MAX, static_cast<__int64>(0x8000000100000000LL)}) {
+        player.SetValue(32, v);
+        EXPECT_EQ(service->GetSignInFlags(), v);
+    }
 }
 
 TEST_F(ServiceMessages, RequestIdsFromTheServerFindNoHandler) {

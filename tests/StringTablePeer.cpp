@@ -7,7 +7,11 @@
 #include "event/Function.h"
 #include "zor/Files.h"
 
+#ifdef _WIN32
+#define PEER_API extern "C" __declspec(dllexport)
+#else
 #define PEER_API extern "C" __attribute__((visibility("default")))
+#endif
 
 class StringTable {
 public:

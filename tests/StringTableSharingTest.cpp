@@ -30,7 +30,7 @@ struct Peer {
     HMODULE module = LoadLibraryA(platform::PluginFileName("string_table_peer").c_str());
     template <class Fn>
     Fn Get(const char* name) {
-        return reinterpret_cast<Fn>(GetProcAddress(module, name));
+        return platform::ProcAddress<Fn>(module, name);
     }
     ~Peer() {
         if (module) FreeLibrary(module);

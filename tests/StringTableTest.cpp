@@ -37,6 +37,15 @@ TEST_F(StringTableTest, LastOfTwoEqualKeysWins) {
     EXPECT_EQ(&table.GetString("other", "A"), &StringTable::EmptyText());
 }
 
+// A table is read in binary: a Ctrl-Z byte (the end of a text-mode file on Windows) ends
+// neither the text nor the file.
+TEST_F(StringTableTest, ControlBytesAreReadAsWritten) {
+    WriteTable("t", "<root>\r\n<A>x\x1Ay</A>\r\n<B>after</B>\r\n</root>\r\n");
+    StringTable table;
+    EXPECT_EQ(table.GetString("t", "A"), "x\x1Ay");
+    EXPECT_EQ(table.GetString("t", "B"), "after");
+}
+
 TEST_F(StringTableTest, EntriesWithoutLeadingTextAreSkipped) {
     WriteTable("t", "<root><Elem><i>x</i>after</Elem><Comment><!-- c -->after</Comment><Empty/>"
                     "<Spaced>  text  </Spaced><Attr v='1'>kept</Attr><Nested><Deep>d</Deep></Nested></root>");
@@ -99,7 +108,7 @@ TEST_F(StringTableTest, TextsNeverMoveAcrossReloads) {
 TEST_F(StringTableTest, ActivePackGetsThePackRelativeName) {
     ResourcePack& pack = ResourcePack::GetInstance();
     ASSERT_TRUE(pack.IsLoaded());
-    auto setDir = reinterpret_cast<void (*)(const char*)>(GetProcAddress(pack.Module(), "RennakSetPackDirectory"));
+    auto setDir = platform::ProcAddress<void (*)(const char*)>(pack.Module(), "RennakSetPackDirectory");
     TempDir packDir;
     packDir.Write("config/StringTable/packed.xml", "<root><A>from pack</A></root>");
     WriteTable("packed", "<root><A>from disk</A></root>");

@@ -33,8 +33,7 @@ std::vector<std::string> TruncatedSequences() {
 // Each loading path, with every buffer ending at an inaccessible page.
 TEST(XmlHardening, TruncatedMultiByteSequencesStayInsideTheBuffer) {
     TempDir dir;
-    auto setPackDir = reinterpret_cast<void (*)(const char*)>(
-        GetProcAddress(ResourcePack::GetInstance().Module(), "RennakSetPackDirectory"));
+    auto setPackDir = platform::ProcAddress<void (*)(const char*)>(ResourcePack::GetInstance().Module(), "RennakSetPackDirectory");
     ASSERT_NE(setPackDir, nullptr);
     zor::LogCapture quiet;
     int n = 0;

@@ -37,23 +37,25 @@ grep -q "the tree did not start" "$dir/out" || fail "no start failure: $(cat "$d
 "$qrn_host" "$dir" > /dev/null 2> "$dir/err"; status=$?
 [ $status -eq 2 ] && grep -q "is not a regular file" "$dir/err" || fail "a directory gave $status: $(cat "$dir/err")"
 timeout 20 "$qrn_host" /dev/zero > /dev/null 2> "$dir/err"; status=$?
-[ $status -eq 2 ] && grep -q "is not a regular file" "$dir/err" || fail "/dev/zero gave $status: $(cat "$dir/err")"
+[ $status -eq 2 ] && grep -Eq "is not a regular file|cannot be read" "$dir/err" || fail "/dev/zero gave $status: $(cat "$dir/err")"
 timeout 20 "$qrn_host" - < /dev/zero > /dev/null 2> "$dir/err"; status=$?
 [ $status -eq 2 ] && grep -q "a line longer than 1 MB" "$dir/err" || fail "endless input gave $status: $(cat "$dir/err")"
 head -c 17000000 /dev/zero | tr '\0' '\n' > "$dir/huge.session"
 "$qrn_host" "$dir/huge.session" > /dev/null 2> "$dir/err"; status=$?
 [ $status -eq 2 ] && grep -q "larger than 16 MB" "$dir/err" || fail "a huge file gave $status: $(cat "$dir/err")"
 printf 'role 1\nexpect count 3 0\n' | "$qrn_host" --quiet - > "$dir/out" 2>&1 || fail "standard input: $(cat "$dir/out")"
-printf 'clock 9999-12-31 00:00 UTC0\nadvance 2d\n' > "$dir/late.session"
+{ echo "clock 2026-12-08 00:00 UTC0"; for i in $(seq 100); do echo "advance 36600d"; done; } > "$dir/late.session"
 "$qrn_host" --quiet "$dir/late.session" > "$dir/out" 2>&1; status=$?
-[ $status -eq 1 ] && grep -q "the clock would leave the years 1..9999" "$dir/out" || fail "clock overflow gave $status: $(cat "$dir/out")"
+[ $status -eq 1 ] && grep -Eq "the clock would leave the years [0-9]+\.\.[0-9]+" "$dir/out" || fail "clock overflow gave $status: $(cat "$dir/out")"
 
 # Lost output is a failure, said on standard error.
 if [ -w /dev/full ]; then
   "$qrn_host" > /dev/full 2> "$dir/err"; status=$?
   [ $status -eq 1 ] && grep -q "the transcript could not be written" "$dir/err" || fail "full transcript gave $status"
-  "$qrn_host" --log /dev/full > /dev/null 2> "$dir/err"; status=$?
-  [ $status -eq 1 ] && grep -q "could not be written in full" "$dir/err" || fail "full log gave $status"
+  if [ -z "${ZOR_TARGET_WINDOWS:-}" ]; then  # Windows names no such file: Wine's "/dev/full" takes the writes
+    "$qrn_host" --log /dev/full > /dev/null 2> "$dir/err"; status=$?
+    [ $status -eq 1 ] && grep -q "could not be written in full" "$dir/err" || fail "full log gave $status"
+  fi
 fi
 
 # A configuration that is a FIFO fails the start as an unreadable file does, without waiting on it.
@@ -62,6 +64,6 @@ mkfifo "$dir/fifo/config/DailyActivity/Config.xml"
 timeout 20 "$qrn_host" --config "$dir/fifo" "$dir/wrong.session" > "$dir/out" 2>&1; status=$?
 [ $status -eq 1 ] && grep -q "Config.xml load fail!" "$dir/out" || fail "a FIFO configuration gave $status"
 
-"$qrn_host" --print-default | grep -q "^call RequestSignIn$" || fail "no default session text"
+"$qrn_host" --print-default | tr -d '\r' | grep -q "^call RequestSignIn$" || fail "no default session text"
 "$qrn_host" --bogus > /dev/null 2>&1; [ $? -eq 2 ] || fail "usage error is not 2"
 echo "qrn_host: ok"

@@ -1,13 +1,11 @@
 #include "zor/Log.h"
 
+#include "platform/Platform.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#ifndef _WIN32
-#include <cxxabi.h>
-#include <execinfo.h>
-#endif
 
 namespace zor {
 
@@ -23,23 +21,6 @@ std::string FormatRecord(const LogRecord& record) {
     return record.text;
 }
 
-#ifndef _WIN32
-// "module(mangled+0x1f) [0x...]" -> "module: demangled+0x1f"
-std::string DescribeFrame(const char* symbol) {
-    std::string s(symbol);
-    size_t open = s.find('('), plus = s.find('+', open == std::string::npos ? 0 : open);
-    if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return s;
-    std::string mangled = s.substr(open + 1, plus - open - 1);
-    int status = 0;
-    char* demangled = abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status);
-    if (status != 0 || !demangled) return s;
-    std::string out = s.substr(0, open) + ": " + demangled;
-    std::free(demangled);
-    size_t close = s.find(')', plus);
-    if (close != std::string::npos) out += s.substr(plus, close - plus);
-    return out;
-}
-#endif
 
 }  // namespace
 
@@ -148,18 +129,8 @@ void DebugLog(const char* text) {
 void ShowCallStack() {
     LogRecord r;
     r.kind = LogKind::CallStack;
-#ifndef _WIN32
-    void* frames[64];
-    int count = backtrace(frames, 64);
-    char** symbols = backtrace_symbols(frames, count);
-    // Frame 0 is this function.
-    for (int i = 1; i < count; ++i) {
-        r.text += "  #" + std::to_string(i - 1) + " ";
-        r.text += symbols ? DescribeFrame(symbols[i]) : std::string("?");
-        r.text += '\n';
-    }
-    std::free(symbols);
-#endif
+    const std::vector<std::string> frames = platform::CallStack(1);  // without this function
+    for (size_t i = 0; i < frames.size(); ++i) r.text += "  #" + std::to_string(i) + " " + frames[i] + "\n";
     Log::GetInstance().Write(r);
 }
 
