@@ -40,16 +40,24 @@ bool IsEmptyEntry(const _SignInReward& e) { return e.SignInNum == 0 && e.ItemRew
 
 }  // namespace
 
-QRN_DailyActivity::QRN_DailyActivity() = default;
+template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
+struct QRN_DailyActivity::LinkedHandler {
+    std::shared_ptr<Link> link;
+    void operator()(ISender* sender, const NetMsg* msg) const {
+        if (QRN_DailyActivity* service = link->service) (service->*Handler)(sender, msg);
+    }
+    bool operator==(const LinkedHandler& other) const { return link == other.link; }
+};
+
+QRN_DailyActivity::QRN_DailyActivity() : link_(std::make_shared<Link>()) {}
 
 QRN_DailyActivity::~QRN_DailyActivity() { Detach(); }
 
 bool QRN_DailyActivity::RegisterMessageHandlers() {
-    using zor::bind_n::bind;
-    dispatcher_.Register(qrn::MsgDailyActivity, MsgHandler(bind(&QRN_DailyActivity::OnDailyActivityMsg, this)));
-    dispatcher_.Register(qrn::MsgClear, MsgHandler(bind(&QRN_DailyActivity::OnClearMsg, this)));
-    dispatcher_.Register(qrn::MsgActivityReward, MsgHandler(bind(&QRN_DailyActivity::OnActivityRewardMsg, this)));
-    dispatcher_.Register(qrn::MsgValue64, MsgHandler(bind(&QRN_DailyActivity::OnValue64Msg, this)));
+    dispatcher_.Register(qrn::MsgDailyActivity, MsgHandler(LinkedHandler<&QRN_DailyActivity::OnDailyActivityMsg>{link_}));
+    dispatcher_.Register(qrn::MsgClear, MsgHandler(LinkedHandler<&QRN_DailyActivity::OnClearMsg>{link_}));
+    dispatcher_.Register(qrn::MsgActivityReward, MsgHandler(LinkedHandler<&QRN_DailyActivity::OnActivityRewardMsg>{link_}));
+    dispatcher_.Register(qrn::MsgValue64, MsgHandler(LinkedHandler<&QRN_DailyActivity::OnValue64Msg>{link_}));
     return true;
 }
 
@@ -76,6 +84,9 @@ bool QRN_DailyActivity::OnPrepareStart() {
         roleSystem_->ResetSignal += ResetHandler();
         roleSystem_->RoleSignal += RoleHandler();
         connected_ = true;
+        // Messages reach the service from here on, through a registration made now or kept
+        // by the host from an earlier start.
+        link_->service = this;
         // The host keeps a copy: later changes of the own dispatcher do not reach it.
         qrn::ModuleHandler handler{MsgDispatcher(dispatcher_)};
         if (gameServerClient_->ModuleDispatcher.RegisterModule(DailyActivityModuleID, handler)) {
@@ -96,6 +107,7 @@ void QRN_DailyActivity::OnShutdown() { Detach(); }
 
 void QRN_DailyActivity::Detach() {
     started_ = false;
+    link_->service = nullptr;
     if (connected_ && roleSystem_) {
         roleSystem_->ResetSignal -= ResetHandler();
         roleSystem_->RoleSignal -= RoleHandler();

@@ -4,6 +4,7 @@
 // requests from the host's role values, the configuration and the host's Lua scripts.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "DailyActivity/IDailyActivity.h"
@@ -93,6 +94,15 @@ private:
     // with nothing sent, unless the service has started.
     bool SendRequest(unsigned short msgId, std::initializer_list<std::pair<uint16_t, int>> chunks);
 
+    // The message handlers reach the service through a link that it clears at its shutdown and
+    // destruction: the host keeps a copy of the dispatcher, and a host that cannot withdraw it
+    // then delivers to nothing instead of to a stopped or freed service.
+    struct Link {
+        QRN_DailyActivity* service = nullptr;
+    };
+    template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
+    struct LinkedHandler;
+
     zor::Function<void()> ResetHandler();
     zor::Function<void(qrn::IRole*)> RoleHandler();
     void Detach();
@@ -106,4 +116,5 @@ private:
     bool started_ = false;                // the last start succeeded and no shutdown followed
     bool connected_ = false;              // our handlers are connected to roleSystem_
     qrn::ModuleHandler moduleHandler_;    // what we registered for module 69, while registered
+    std::shared_ptr<Link> link_;          // shared with every copy of the message handlers
 };

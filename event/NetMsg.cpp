@@ -104,7 +104,9 @@ bool NetMsgChunkCast(google::protobuf::MessageLite& message, const NetMsg* nmsg,
         zor::ShowCallStack();
         return false;
     }
-    if (!message.ParseFromArray(chunk->GetData(), chunk->GetDataSize())) {
+    // The same answer as ParseFromArray, without the runtime's own report of missing required
+    // fields on standard error: the failure is ours to log.
+    if (!message.ParsePartialFromArray(chunk->GetData(), chunk->GetDataSize()) || !message.IsInitialized()) {
         LogFormat<3>("%s() error with ModuleID(%d) MsgID(%d) Chunk(%d) : ParseFromString() return false",
                      "NetMsgChunkCast", nmsg->GetModuleID(), nmsg->GetMsgID(), chunkId);
         zor::ShowCallStack();

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "host/Session.h"
+#include "player/Session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 16) return 0;

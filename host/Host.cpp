@@ -5,9 +5,9 @@
 
 namespace host {
 
-Host::Host(bool withdrawal)
+Host::Host(bool withdrawal, bool registerClock)
     : parent(qrn::kPluginParentID, 0, "PluginParent"),
-      clock(SettableClock::Instance()),
+      clock(registerClock ? SettableClock::Instance() : SettableClock::Unregistered()),
       client_(withdrawal ? std::make_unique<GameServerClient>() : std::make_unique<BasicGameServerClient>()) {
     parent.RegisterChildContainer(client_.get());
     parent.RegisterChildContainer(&roles);
@@ -15,27 +15,54 @@ Host::Host(bool withdrawal)
 
 Host::~Host() {
     Shutdown();
+    ReleasePlugins();
     ReleaseModule();
     parent.UnregisterChildContainer(&roles);
     parent.UnregisterChildContainer(client_.get());
 }
 
-bool Host::LoadModule(const std::string& file) {
+namespace {
+std::unique_ptr<PluginModule> Load(const std::string& file, HostContainer& parent, std::string& error) {
     auto module = std::make_unique<PluginModule>(file);
     if (!module->IsLoaded()) {
-        error_ = module->Error();
-        return false;
+        error = module->Error();
+        return nullptr;
     }
+    module->initPlugin();
+    module->initPluginContainer(&parent);
+    return module;
+}
+
+void Release(PluginModule& module, HostContainer& parent) {
+    module.releasePluginContainer(&parent);
+    module.releasePlugin();
+}
+}  // namespace
+
+bool Host::LoadModule(const std::string& file) {
+    auto module = Load(file, parent, error_);
+    if (!module) return false;
     module_ = std::move(module);
-    module_->initPlugin();
-    module_->initPluginContainer(&parent);
     return true;
+}
+
+bool Host::LoadPlugin(const std::string& file) {
+    auto module = Load(file, parent, error_);
+    if (!module) return false;
+    plugins_.push_back(std::move(module));
+    return true;
+}
+
+void Host::ReleasePlugins() {
+    while (!plugins_.empty()) {
+        Release(*plugins_.back(), parent);
+        plugins_.pop_back();
+    }
 }
 
 void Host::ReleaseModule() {
     if (!module_) return;
-    module_->releasePluginContainer(&parent);
-    module_->releasePlugin();
+    Release(*module_, parent);
     module_.reset();
 }
 

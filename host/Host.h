@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
@@ -22,8 +23,9 @@ namespace host {
 
 class Host {
 public:
-    // A host whose game server client offers the withdrawal of registrations (or not).
-    explicit Host(bool withdrawal = true);
+    // A host whose game server client offers the withdrawal of registrations (or not), and
+    // that registers its settable clock as the process's clock (or leaves that to the plugins).
+    explicit Host(bool withdrawal = true, bool registerClock = true);
     // Shuts the tree down and releases and unloads the module if that was not done.
     ~Host();
     Host(const Host&) = delete;
@@ -36,6 +38,12 @@ public:
     bool Shutdown() { return parent.ShutdownContainer(); }
     // ReleasePluginContainer(parent) and ReleasePlugin; then unloads the module.
     void ReleaseModule();
+    // A further plugin module in the same tree (another team's, using the service): loaded,
+    // InitPlugin and InitPluginContainer(parent) called. False, with Error() set, when it does
+    // not load.
+    bool LoadPlugin(const std::string& file);
+    // Releases and unloads the further modules, the last loaded first.
+    void ReleasePlugins();
     const std::string& Error() const { return error_; }
     PluginModule* Module() { return module_.get(); }
 
@@ -56,6 +64,7 @@ public:
 private:
     std::unique_ptr<BasicGameServerClient> client_;
     std::unique_ptr<PluginModule> module_;
+    std::vector<std::unique_ptr<PluginModule>> plugins_;
     std::string error_;
 };
 

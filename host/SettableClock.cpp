@@ -26,6 +26,11 @@ SettableClock& SettableClock::Instance() {
     return *clock;
 }
 
+SettableClock& SettableClock::Unregistered() {
+    static SettableClock clock;
+    return clock;
+}
+
 __int64 SettableClock::Now() { return fixed_ ? now_ : static_cast<__int64>(std::time(nullptr)); }
 
 bool SettableClock::Advance(__int64 seconds) {

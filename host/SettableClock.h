@@ -29,6 +29,9 @@ public:
     // The process's settable clock. It is registered as the process's clock on the first call,
     // unless a plugin registered the system clock before (then Installed() is false).
     static SettableClock& Instance();
+    // A clock that is never registered: for a host that leaves the process's clock to the
+    // plugins (they then register the system clock).
+    static SettableClock& Unregistered();
     bool Installed() const { return installed_; }
 
     __int64 Now() override;

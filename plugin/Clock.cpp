@@ -13,8 +13,13 @@ public:
     __int64 Now() override { return static_cast<__int64>(std::time(nullptr)); }
 };
 
+// The system clock has no state: one object in static storage serves, never on the heap, so
+// the registry holds nothing that anyone must free (the module stays loaded once loaded).
 struct SystemClockCreator {
-    void* operator()() const { return static_cast<IClock*>(new SystemClock()); }
+    void* operator()() const {
+        static SystemClock clock;
+        return static_cast<IClock*>(&clock);
+    }
     bool operator==(const SystemClockCreator&) const { return true; }
 };
 

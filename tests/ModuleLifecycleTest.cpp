@@ -250,6 +250,56 @@ TEST(LifecycleWithoutWithdrawal, HostThatKeepsRegistrationsKeepsOurs) {
     EXPECT_TRUE(h.Deliver(host::DailyActivityFrame(1, 4, 9, false)));
 }
 
+// A host that keeps every registration still delivers to our handler after the shutdown, the
+// release and the unloading: nothing changes and no freed memory is reached (AddressSanitizer).
+TEST(LifecycleWithoutWithdrawal, KeptRegistrationReachesNothingOnceStopped) {
+    Host h(false);
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    ASSERT_TRUE(h.Start());
+    Listener listener;
+    listener.ListenTo(*h.Service());
+    ASSERT_TRUE(h.Deliver(host::DailyActivityFrame(5, 2, 2, true)));
+    ASSERT_TRUE(h.Shutdown());
+    const std::string frames[] = {host::DailyActivityFrame(5, 2, 7, true), host::ClearFrame(), host::IntFrame(3, 3, 1),
+                                  host::Int64Frame(6, 6, 1)};
+    for (const std::string& frame : frames) EXPECT_TRUE(h.Deliver(frame));  // the host still has our handler
+    h.roles.FireReset();
+    int count = 0;
+    EXPECT_TRUE(h.Service()->GetRoleDailyActivityInfo()->GetCompleteNum(2, count));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(listener.changed, 1);
+    EXPECT_TRUE(listener.rewards.empty() && listener.values.empty());
+
+    h.ReleaseModule();  // the service is freed and the module unloaded; the registration stays
+    for (const std::string& frame : frames) EXPECT_TRUE(h.Deliver(frame));
+    h.roles.FireReset();
+    h.roles.SetMainRole(6);
+    EXPECT_EQ(listener.changed, 1);
+
+    ASSERT_TRUE(h.LoadModule()) << h.Error();  // a new service under the same kept registration
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.Deliver(host::DailyActivityFrame(6, 3, 4, true)));
+    EXPECT_TRUE(h.Service()->GetRoleDailyActivityInfo()->GetCompleteNum(3, count));
+}
+
+// A host that registers no clock of its own: the module's system clock is no leak at exit
+// (LeakSanitizer checks this program's exit in the sanitizer build).
+TEST(LifecycleWithoutHostClock, LeavesNothingToFreeAtExit) {
+    Host h(true, false);
+    ASSERT_TRUE(h.LoadModule()) << h.Error();
+    ASSERT_TRUE(h.Start());
+    h.roles.SetMainRole(3);
+    qrn::IDailyActivity& s = *h.Service();
+    s.CanSignIn();
+    s.CanTakeActivityReward(1);
+    s.CanTakeSignInReward(1, 0);
+    s.CanTakeHolidayAward(1);
+    s.GetSignInCount();
+    EXPECT_NE(&qrn::GetClock(), static_cast<qrn::IClock*>(&h.clock));
+    ASSERT_TRUE(h.Shutdown());
+    h.ReleaseModule();
+}
+
 TEST_F(Lifecycle, StartFailsWithoutGameServerClient) {
     host.parent.UnregisterChildContainer(&host.client());
     zor::LogCapture capture;

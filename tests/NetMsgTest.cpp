@@ -153,7 +153,9 @@ TEST(NetMsgChunkCast, FailuresAreLogged) {
     EXPECT_FALSE(NetMsgChunkCast(da, &msg, 0));
     std::string partial = Bytes({0x08, 0x01, 0x10, 0x02});  // CompleteNum missing
     msg.AddChunk(partial.data(), 4, 0);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(NetMsgChunkCast(da, &msg, 0));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // only our own log line tells of it
     std::vector<std::string> texts;
     for (const auto& r : capture.Records()) {
         if (r.kind == zor::LogKind::Level) texts.push_back(r.text);

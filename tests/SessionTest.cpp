@@ -4,10 +4,10 @@
 #include "event/NetMsg.h"
 #include "host/DAMsgCodec.h"
 #include "host/Host.h"
-#include "host/Session.h"
-#include "host/SessionRunner.h"
+#include "player/Session.h"
+#include "player/SessionRunner.h"
 #include "host/SettableClock.h"
-#include "host/Transcript.h"
+#include "player/Transcript.h"
 
 namespace {
 

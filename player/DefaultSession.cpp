@@ -1,5 +1,5 @@
 // The session the host plays when it is given none: one day of a player.
-#include "host/SessionRunner.h"
+#include "player/SessionRunner.h"
 
 namespace host {
 

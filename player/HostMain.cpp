@@ -2,7 +2,7 @@
 // QRN_DailyActivity by file name, hangs it into its container tree, starts it, plays a
 // session against a simulated game server and prints a transcript.
 //
-//   qrn_host [--quiet] [--log FILE] [--config DIR] [SESSION]
+//   qrn_host [--quiet] [--log FILE] [--config DIR] [--plugin FILE]... [SESSION]
 //   qrn_host --print-default
 //
 // Without SESSION it plays the embedded session (one day of a player); SESSION "-" is read from
@@ -15,7 +15,7 @@
 #include <iostream>
 #include <string>
 
-#include "host/SessionRunner.h"
+#include "player/SessionRunner.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ bool ReadSession(const std::string& file, std::string& text) {
 }
 
 int Usage() {
-    std::cerr << "usage: qrn_host [--quiet] [--log FILE] [--config DIR] [SESSION]\n"
+    std::cerr << "usage: qrn_host [--quiet] [--log FILE] [--config DIR] [--plugin FILE]... [SESSION]\n"
                  "       qrn_host --print-default\n";
     return 2;
 }
@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
             options.logFile = argv[++i];
         } else if (arg == "--config" && i + 1 < argc) {
             options.configDir = argv[++i];
+        } else if (arg == "--plugin" && i + 1 < argc) {
+            options.plugins.push_back(argv[++i]);
         } else if (arg == "--print-default" && argc == 2) {
             std::cout << host::DefaultSessionText();
             if (std::cout.flush()) return 0;

@@ -12,7 +12,7 @@
 
 #include "dailyactivity/DailyActivityConfig.h"
 #include "host/Host.h"
-#include "host/Transcript.h"
+#include "player/Transcript.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "host/SessionRunner.h"
+#include "player/SessionRunner.h"
 
 #include <iostream>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "host/SimulatedServer.h"
-#include "host/Transcript.h"
+#include "player/SimulatedServer.h"
+#include "player/Transcript.h"
 #include "zor/Files.h"
 #include "zor/Log.h"
 
@@ -99,7 +99,7 @@ struct SignalEvent {
 class Player {
 public:
     Player(const RunOptions& options, std::ostream& out)
-        : transcript_(out, options.quiet, [this] { return platform::LocalTimeText(host_.clock.Now()); }), server_(host_, transcript_) {}
+        : options_(options), transcript_(out, options.quiet, [this] { return platform::LocalTimeText(host_.clock.Now()); }), server_(host_, transcript_) {}
 
     int Play(const Session& session, std::shared_ptr<zor::LogSink> logFile);
 
@@ -113,9 +113,7 @@ private:
         signals_.push_back(SignalEvent{name, hasValue, value});
         transcript_.Line(Transcript::Kind::Signal, hasValue ? std::string(name) + "(" + std::to_string(value) + ")" : name);
     }
-    static bool IsSetting(StepKind kind) {
-        return kind == StepKind::Clock || kind == StepKind::Zone || kind == StepKind::Advance || kind == StepKind::Say;
-    }
+    static bool IsSetting(StepKind kind) { return IsSettingStep(kind); }
     // Runs one step; the session's line is written first, except for expectations and
     // sayings, whose own line tells.
     // Steps that move the clock are written after they ran, in the new time.
@@ -143,6 +141,7 @@ private:
     }
     bool Timestamp(const Step& step, const std::string& text, long long& out);
 
+    const RunOptions& options_;
     Host host_;
     Transcript transcript_;
     SimulatedServer server_;
@@ -184,6 +183,20 @@ int Player::Play(const Session& session, std::shared_ptr<zor::LogSink> logFile) 
         return transcript_.Failures();
     }
     service_->SetContainerName("DailyActivity");
+    // Further modules join the tree after the service, before it starts.
+    std::vector<std::string> plugins = options_.plugins;
+    for (const Step& step : session.steps) {
+        if (step.kind == StepKind::Plugin) plugins.push_back(step.text);
+    }
+    for (const std::string& file : plugins) {
+        if (!host_.LoadPlugin(file)) {
+            transcript_.Line(Transcript::Kind::Fail, "the plugin " + file + " did not load: " + host_.Error());
+            host_.ReleasePlugins();
+            host_.ReleaseModule();
+            return transcript_.Failures();
+        }
+        transcript_.Line(Transcript::Kind::Note, "plugin " + file + " loaded");
+    }
     using zor::bind_n::bind;
     service_->OnDataChanged += bind(&Player::OnDataChanged, this);
     service_->OnActivityRewardNotice += bind(&Player::OnActivityRewardNotice, this);
@@ -192,6 +205,7 @@ int Player::Play(const Session& session, std::shared_ptr<zor::LogSink> logFile) 
     if (!host_.Start()) {
         transcript_.Line(Transcript::Kind::Fail, "the tree did not start (see the log lines above)");
         host_.Shutdown();
+        host_.ReleasePlugins();
         host_.ReleaseModule();
         return transcript_.Failures();
     }
@@ -200,6 +214,7 @@ int Player::Play(const Session& session, std::shared_ptr<zor::LogSink> logFile) 
     while (next < session.steps.size()) Play(session.steps[next++]);
 
     host_.Shutdown();
+    host_.ReleasePlugins();
     host_.ReleaseModule();
     const int failures = transcript_.Failures();
     transcript_.Line(Transcript::Kind::Note, "done: " + std::to_string(session.steps.size()) + " steps, " +
@@ -311,6 +326,7 @@ bool Player::Run(const Step& step) {
             return true;
         }
         case StepKind::Say: transcript_.Line(Transcript::Kind::Say, step.text); return true;
+        case StepKind::Plugin: return true;  // loaded before the tree started
         default: return Expect(step);
     }
 }

@@ -6,8 +6,9 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
-#include "host/Session.h"
+#include "player/Session.h"
 
 namespace host {
 
@@ -15,6 +16,7 @@ struct RunOptions {
     bool quiet = false;       // only the session's own lines and failures
     std::string logFile;      // the module's log lines go here instead of the transcript
     std::string configDir;    // the host's configuration directory ("" keeps the default)
+    std::vector<std::string> plugins;  // further plugin modules, loaded after the service
 };
 
 // Returns the number of failures: failed expectations and steps that could not run, plus

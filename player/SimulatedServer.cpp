@@ -1,11 +1,11 @@
-#include "host/SimulatedServer.h"
+#include "player/SimulatedServer.h"
 
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 
 #include "DailyActivity/IDailyActivity.h"
-#include "host/Session.h"
+#include "player/Session.h"
 
 namespace host {
 

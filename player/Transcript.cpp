@@ -1,11 +1,11 @@
-#include "host/Transcript.h"
+#include "player/Transcript.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "host/DAMsgCodec.h"
-#include "host/Session.h"
+#include "player/Session.h"
 
 namespace host {
 

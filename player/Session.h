@@ -28,6 +28,7 @@ enum class StepKind {
     FireReset,
     FireRole,       // word: "main", "none" or "" (numbers[0]: role id)
     Say,            // text
+    Plugin,         // text: a further plugin module's file, loaded after the daily activity module
     // Expectations come last (the player tells them apart by order).
     ExpectAnswer,   // text
     ExpectWhy,      // text
@@ -74,6 +75,10 @@ struct SessionError {
 
 // Parses text; every malformed line is reported. The session is usable when errors is empty.
 Session ParseSession(const std::string& name, const std::string& text, std::vector<SessionError>& errors);
+
+// Steps that set the scene (clock, zone, advance, say): those at the start of a session run
+// before the modules load.
+bool IsSettingStep(StepKind kind);
 
 // The operations of qrn::IDailyActivity a session may call, and their argument counts.
 bool KnownOperation(const std::string& name, int& arguments);

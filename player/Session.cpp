@@ -1,4 +1,4 @@
-#include "host/Session.h"
+#include "player/Session.h"
 
 #include <cctype>
 #include <cerrno>
@@ -304,6 +304,12 @@ bool LineParser::Parse(const std::string& line) {
         }
         return Fail("usage: fire reset | fire role [ID|main|none]");
     }
+    if (verb == "plugin") {
+        if (n < 2) return Fail("usage: plugin FILE");
+        step_.kind = StepKind::Plugin;
+        step_.text = Rest(line, 1);
+        return true;
+    }
     if (verb == "say") {
         step_.kind = StepKind::Say;
         step_.text = Rest(line, 1);
@@ -491,9 +497,21 @@ Session ParseSession(const std::string& name, const std::string& text, std::vect
         step.line = number;
         step.source = line;
         LineParser parser(step, errors);
-        if (parser.Parse(line)) session.steps.push_back(step);
+        if (!parser.Parse(line)) continue;
+        // Further modules join the tree before it starts: only settings may come before them.
+        if (step.kind == StepKind::Plugin && !session.steps.empty() && session.steps.back().kind != StepKind::Plugin &&
+            !IsSettingStep(session.steps.back().kind)) {
+            errors.push_back(SessionError{number, "plugin steps come before every step but clock, zone, advance and say: "
+                                                  "the modules load before the tree starts"});
+            continue;
+        }
+        session.steps.push_back(step);
     }
     return session;
+}
+
+bool IsSettingStep(StepKind kind) {
+    return kind == StepKind::Clock || kind == StepKind::Zone || kind == StepKind::Advance || kind == StepKind::Say;
 }
 
 bool KnownOperation(const std::string& name, int& arguments) {
