@@ -2,10 +2,18 @@
 // run: loading and starting against loading an empty library plus bare TinyXML loads of the
 // same files; one CanTakeActivityReward against reading the same values directly; one
 // CanTakeHolidayAward against the two bare Lua calls; one message 0 delivered as bytes through
-// the host against a bare parse of its chunk.
+// the host against a bare parse of its chunk. Beside them, what a user asks next: the memory a
+// started module holds (against an empty library) and the time of a whole day's session.
+// Run from the checkout's root: it reads the sample configuration there.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <ostream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <google/protobuf/descriptor.h>
 #include <google/protobuf/message.h>
@@ -15,6 +23,7 @@
 #include "dailyactivity/DailyActivityConfig.h"
 #include "host/DAMsgCodec.h"
 #include "host/Host.h"
+#include "player/SessionRunner.h"
 #include "zor/Files.h"
 #include "zor/Log.h"
 
@@ -153,4 +162,90 @@ void FloorBareParseOfTheChunk(benchmark::State& state) {
 }
 BENCHMARK(FloorBareParseOfTheChunk);
 
+// Resident bytes of this process (/proc/self/statm).
+long long ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// What loading (and, for the module, starting) adds to the resident bytes of a fresh process:
+// measured in a child, since a module stays loaded once it was.
+long long ResidentGrowthInChild(bool module) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const long long before = ResidentBytes();
+        long long growth = -1;
+        if (module) {
+            auto* h = new host::Host();  // kept: the figure is of a started module
+            Quiet();
+            if (h->LoadModule() && h->Start()) growth = ResidentBytes() - before;
+        } else {
+            HMODULE m = LoadLibraryA((platform::ProgramDirectory() + platform::PluginFileName("bench_empty_module")).c_str());
+            if (m) growth = ResidentBytes() - before;
+        }
+        if (write(fds[1], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) _exit(1);
+        _exit(0);
+    }
+    close(fds[1]);
+    long long growth = -1;
+    if (read(fds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return growth;
+}
+
+// Counters: the resident bytes a loaded and started module adds, an empty library's, and
+// their difference (what the module itself holds).
+void ResidentBytesOfAStartedModule(benchmark::State& state) {
+    long long module = 0, empty = 0;
+    for (auto _ : state) {
+        module = ResidentGrowthInChild(true);
+        empty = ResidentGrowthInChild(false);
+        if (module < 0 || empty < 0) state.SkipWithError("measurement failed");
+    }
+    state.counters["module_bytes"] = static_cast<double>(module);
+    state.counters["empty_library_bytes"] = static_cast<double>(empty);
+    state.counters["held_bytes"] = static_cast<double>(module - empty);
+}
+BENCHMARK(ResidentBytesOfAStartedModule)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The demo host's embedded day (97 steps: load, start, the day, shutdown, release), quiet.
+void FullDaySession(benchmark::State& state) {
+    std::vector<host::SessionError> errors;
+    const host::Session day = host::ParseSession("day", host::DefaultSessionText(), errors);
+    host::RunOptions options;
+    options.quiet = true;
+    std::ostream nowhere(nullptr);
+    for (auto _ : state) {
+        Quiet();
+        if (host::PlaySession(day, options, nowhere) != 0) state.SkipWithError("the day failed");
+    }
+}
+BENCHMARK(FullDaySession)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
+
+// The figures need the sample configuration under the working directory and the module beside
+// the program: without them, say so and stop, before the benchmark library runs anything.
+int main(int argc, char** argv) {
+    const std::string config = zor::GetConfigDirectory() + "/config/DailyActivity/Config.xml";
+    const std::string module = platform::ProgramDirectory() + host::DailyActivityModuleFile();
+    for (const std::string& needed : {config, module}) {
+        if (!std::ifstream(needed)) {
+            std::fprintf(stderr, "bench_module: %s not found; run it from the checkout's root, beside a build of the module\n",
+                         needed.c_str());
+            return 2;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

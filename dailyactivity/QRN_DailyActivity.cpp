@@ -42,14 +42,14 @@ bool IsEmptyEntry(const _SignInReward& e) { return e.SignInNum == 0 && e.ItemRew
 
 template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
 struct QRN_DailyActivity::LinkedHandler {
-    std::shared_ptr<Link> link;
+    zor::ObjectPtrT<Link> link;
     void operator()(ISender* sender, const NetMsg* msg) const {
         if (QRN_DailyActivity* service = link->service) (service->*Handler)(sender, msg);
     }
-    bool operator==(const LinkedHandler& other) const { return link == other.link; }
+    bool operator==(const LinkedHandler& other) const { return link.Get() == other.link.Get(); }
 };
 
-QRN_DailyActivity::QRN_DailyActivity() : link_(std::make_shared<Link>()) {}
+QRN_DailyActivity::QRN_DailyActivity() : link_(new Link()) {}
 
 QRN_DailyActivity::~QRN_DailyActivity() { Detach(); }
 

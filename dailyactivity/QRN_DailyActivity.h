@@ -4,7 +4,6 @@
 // requests from the host's role values, the configuration and the host's Lua scripts.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "DailyActivity/IDailyActivity.h"
@@ -15,6 +14,7 @@
 #include "plugin/IGameServerClient.h"
 #include "plugin/IPlayerInfo.h"
 #include "plugin/IRoleSystem.h"
+#include "zor/Object.h"
 
 class QRN_DailyActivity : public qrn::IDailyActivity, public qrn::IDailyActivityExplain {
 public:
@@ -97,7 +97,9 @@ private:
     // The message handlers reach the service through a link that it clears at its shutdown and
     // destruction: the host keeps a copy of the dispatcher, and a host that cannot withdraw it
     // then delivers to nothing instead of to a stopped or freed service.
-    struct Link {
+    // Counted without atomics (zor::Object): the handlers are copied on every dispatch, and
+    // they all run on the host's one thread.
+    struct Link : zor::Object {
         QRN_DailyActivity* service = nullptr;
     };
     template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
@@ -116,5 +118,5 @@ private:
     bool started_ = false;                // the last start succeeded and no shutdown followed
     bool connected_ = false;              // our handlers are connected to roleSystem_
     qrn::ModuleHandler moduleHandler_;    // what we registered for module 69, while registered
-    std::shared_ptr<Link> link_;          // shared with every copy of the message handlers
+    zor::ObjectPtrT<Link> link_;          // shared with every copy of the message handlers
 };

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and prints each figure as the ratio of its median to its
+# floor's median, both measured in the same run (REPS repetitions, default 5), with its goal.
+#   scripts/bench.sh [REPS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-bench}
+reps=${1:-5}
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZOR_BUILD_BENCHMARKS=ON -DZOR_BUILD_TESTS=OFF > /dev/null
+cmake --build "$build" -j"$(nproc)" > /dev/null
+cd "$root"
+csv=$(mktemp)
+trap 'rm -f "$csv"' EXIT
+for b in bench_events bench_config bench_module; do
+  echo "running $b ($reps repetitions)" >&2
+  "$build/bin/$b" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2> /dev/null | grep '_median"' >> "$csv"
+done
+# name,iterations,real_time,cpu_time,time_unit,...: the medians' real times, in ns.
+awk -F, '
+  function ns(t, unit) { return unit == "ms" ? t * 1e6 : unit == "us" ? t * 1e3 : unit == "s" ? t * 1e9 : t }
+  { gsub(/"/, "", $1); sub(/_median$/, "", $1); median[$1] = ns($3, $5) }
+  function row(path, a, b, goal) {
+    if (!(a in median) || !(b in median)) { printf "%-58s missing\n", path; return }
+    printf "%-58s %10.1f / %10.1f ns = %5.2fx  (goal %s)\n", path, median[a], median[b], median[a] / median[b], goal
+  }
+  END {
+    row("message 0 through the host vs bare parse", "MessageZeroThroughHost", "FloorBareParseOfTheChunk", "1.5x")
+    row("message 0 through a dispatcher copy vs bare parse", "MessageZeroEndToEnd", "BareParseFromArray", "1.5x")
+    row("CanTakeHolidayAward vs two bare Lua calls", "CanTakeHolidayAward", "FloorTwoBareLuaCalls", "1.6x")
+    row("CanTakeActivityReward vs direct reads", "CanTakeActivityReward", "FloorDirectRoleValuesAndEntry", "1.3x")
+    row("LoadConfig (large) vs bare TinyXML", "LoadConfigLarge", "BareTinyXmlLoad", "1.1x")
+    row("load + start vs empty library + bare XML", "LoadAndStartModule", "FloorEmptyLibraryAndBareXml", "1.25x")
+    row("signal emission, 1 slot vs Boost.Signals2", "ZorSignalEmit/1", "BoostSignals2Emit/1", "no slower than before")
+    row("signal emission, 8 slots vs Boost.Signals2", "ZorSignalEmit/8", "BoostSignals2Emit/8", "no slower than before")
+    row("signal emission, 64 slots vs Boost.Signals2", "ZorSignalEmit/64", "BoostSignals2Emit/64", "0.5x")
+    if ("FullDaySession" in median) printf "%-58s %10.1f us\n", "a full day session of the demo host", median["FullDaySession"] / 1e3
+  }' "$csv"
+"$build/bin/bench_module" --benchmark_filter=ResidentBytes 2> /dev/null | grep -o 'held_bytes=[^ ]*\|module_bytes=[^ ]*\|empty_library_bytes=[^ ]*' |
+  tr '\n' ' ' | sed 's/^/resident bytes of a started module: /; s/$/\n/'
