@@ -42,11 +42,11 @@ bool IsEmptyEntry(const _SignInReward& e) { return e.SignInNum == 0 && e.ItemRew
 
 template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
 struct QRN_DailyActivity::LinkedHandler {
-    zor::ObjectPtrT<Link> link;
+    LinkRef link;
     void operator()(ISender* sender, const NetMsg* msg) const {
         if (QRN_DailyActivity* service = link->service) (service->*Handler)(sender, msg);
     }
-    bool operator==(const LinkedHandler& other) const { return link.Get() == other.link.Get(); }
+    bool operator==(const LinkedHandler& other) const { return link.get() == other.link.get(); }
 };
 
 QRN_DailyActivity::QRN_DailyActivity() : link_(new Link()) {}

@@ -14,7 +14,6 @@
 #include "plugin/IGameServerClient.h"
 #include "plugin/IPlayerInfo.h"
 #include "plugin/IRoleSystem.h"
-#include "zor/Object.h"
 
 class QRN_DailyActivity : public qrn::IDailyActivity, public qrn::IDailyActivityExplain {
 public:
@@ -97,10 +96,31 @@ private:
     // The message handlers reach the service through a link that it clears at its shutdown and
     // destruction: the host keeps a copy of the dispatcher, and a host that cannot withdraw it
     // then delivers to nothing instead of to a stopped or freed service.
-    // Counted without atomics (zor::Object): the handlers are copied on every dispatch, and
-    // they all run on the host's one thread.
-    struct Link : zor::Object {
+    // Counted without atomics and without calls out of the module: the handlers are copied on
+    // every dispatch, and they all run on the host's one thread.
+    struct Link {
         QRN_DailyActivity* service = nullptr;
+        int refs = 0;
+    };
+    class LinkRef {
+    public:
+        explicit LinkRef(Link* link) : link_(link) { ++link_->refs; }
+        LinkRef(const LinkRef& other) : link_(other.link_) { ++link_->refs; }
+        LinkRef& operator=(const LinkRef& other) {
+            ++other.link_->refs;
+            Drop();
+            link_ = other.link_;
+            return *this;
+        }
+        ~LinkRef() { Drop(); }
+        Link* operator->() const { return link_; }
+        Link* get() const { return link_; }
+
+    private:
+        void Drop() {
+            if (--link_->refs == 0) delete link_;
+        }
+        Link* link_;  // never null
     };
     template <void (QRN_DailyActivity::*Handler)(ISender*, const NetMsg*)>
     struct LinkedHandler;
@@ -118,5 +138,5 @@ private:
     bool started_ = false;                // the last start succeeded and no shutdown followed
     bool connected_ = false;              // our handlers are connected to roleSystem_
     qrn::ModuleHandler moduleHandler_;    // what we registered for module 69, while registered
-    zor::ObjectPtrT<Link> link_;          // shared with every copy of the message handlers
+    LinkRef link_;                        // shared with every copy of the message handlers
 };
