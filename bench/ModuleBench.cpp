@@ -3,7 +3,7 @@
 // same files; one CanTakeActivityReward against reading the same values directly; one
 // CanTakeHolidayAward against the two bare Lua calls; one message 0 delivered as bytes through
 // the host against a bare parse of its chunk. Beside them, what a user asks next: the memory a
-// started module holds (against an empty library) and the time of a whole day's session.
+// started module holds (against an empty library, each in a fresh process) and the time of a whole day's session.
 // Run from the checkout's root: it reads the sample configuration there.
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,6 @@
 #include <memory>
 #include <ostream>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <google/protobuf/descriptor.h>
@@ -171,33 +170,28 @@ long long ResidentBytes() {
 }
 
 // What loading (and, for the module, starting) adds to the resident bytes of a fresh process:
-// measured in a child, since a module stays loaded once it was.
-long long ResidentGrowthInChild(bool module) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        const long long before = ResidentBytes();
-        long long growth = -1;
-        if (module) {
-            auto* h = new host::Host();  // kept: the figure is of a started module
-            Quiet();
-            if (h->LoadModule() && h->Start()) growth = ResidentBytes() - before;
-        } else {
-            HMODULE m = LoadLibraryA((platform::ProgramDirectory() + platform::PluginFileName("bench_empty_module")).c_str());
-            if (m) growth = ResidentBytes() - before;
-        }
-        if (write(fds[1], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
+// this program runs again with --resident-child=module|empty and prints the figure (a module
+// stays loaded once it was, and a forked child would share what the parent loaded).
+long long ResidentGrowthInFreshProcess(const char* what) {
+    const std::string command = "'" + platform::ProgramDirectory() + "bench_module' --resident-child=" + what;
+    FILE* child = popen(command.c_str(), "r");
+    if (!child) return -1;
     long long growth = -1;
-    if (read(fds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return growth;
+    if (std::fscanf(child, "%lld", &growth) != 1) growth = -1;
+    return pclose(child) == 0 ? growth : -1;
+}
+
+int ResidentChild(const std::string& what) {
+    const long long before = ResidentBytes();
+    if (what == "module") {
+        auto* h = new host::Host();  // kept: the figure is of a started module
+        Quiet();
+        if (!h->LoadModule() || !h->Start()) return 1;
+    } else if (!LoadLibraryA((platform::ProgramDirectory() + platform::PluginFileName("bench_empty_module")).c_str())) {
+        return 1;
+    }
+    std::printf("%lld\n", ResidentBytes() - before);
+    return 0;
 }
 
 // Counters: the resident bytes a loaded and started module adds, an empty library's, and
@@ -205,8 +199,8 @@ long long ResidentGrowthInChild(bool module) {
 void ResidentBytesOfAStartedModule(benchmark::State& state) {
     long long module = 0, empty = 0;
     for (auto _ : state) {
-        module = ResidentGrowthInChild(true);
-        empty = ResidentGrowthInChild(false);
+        module = ResidentGrowthInFreshProcess("module");
+        empty = ResidentGrowthInFreshProcess("empty");
         if (module < 0 || empty < 0) state.SkipWithError("measurement failed");
     }
     state.counters["module_bytes"] = static_cast<double>(module);
@@ -234,6 +228,8 @@ BENCHMARK(FullDaySession)->Unit(benchmark::kMicrosecond);
 // The figures need the sample configuration under the working directory and the module beside
 // the program: without them, say so and stop, before the benchmark library runs anything.
 int main(int argc, char** argv) {
+    const std::string childFlag = "--resident-child=";
+    if (argc == 2 && std::string(argv[1]).rfind(childFlag, 0) == 0) return ResidentChild(argv[1] + childFlag.size());
     const std::string config = zor::GetConfigDirectory() + "/config/DailyActivity/Config.xml";
     const std::string module = platform::ProgramDirectory() + host::DailyActivityModuleFile();
     for (const std::string& needed : {config, module}) {
