@@ -202,20 +202,30 @@ void ApplyTimeZone() {
 #endif
 }
 
-std::string ModuleDirectoryOf(const void* address) {
-    std::string path;
+namespace {
+// The file name of the module whose code or data holds address, "" when unknown; on Windows
+// also its handle.
+std::string ModulePathOf(const void* address, HMODULE* handle = nullptr) {
 #ifdef _WIN32
     HMODULE module = nullptr;
     char name[MAX_PATH];
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           static_cast<LPCSTR>(address), &module)) {
-        const DWORD length = GetModuleFileNameA(module, name, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) path.assign(name, length);
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &module)) {
+        return std::string();
     }
+    if (handle) *handle = module;
+    const DWORD length = GetModuleFileNameA(module, name, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(name, length) : std::string();
 #else
+    (void)handle;
     Dl_info info;
-    if (dladdr(address, &info) && info.dli_fname) path = info.dli_fname;
+    return dladdr(address, &info) && info.dli_fname ? std::string(info.dli_fname) : std::string();
 #endif
+}
+}  // namespace
+
+std::string ModuleDirectoryOf(const void* address) {
+    const std::string path = ModulePathOf(address);
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
@@ -331,13 +341,8 @@ std::string Hex(uintptr_t value) {
 // The exported function nearest below address in its module; the module's file name.
 std::string DescribeAddress(void* address) {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCSTR>(address), &module)) {
-        return Hex(reinterpret_cast<uintptr_t>(address));
-    }
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
-    std::string name(path, length < MAX_PATH ? length : 0);
+    std::string name = ModulePathOf(address, &module);
+    if (!module) return Hex(reinterpret_cast<uintptr_t>(address));
     name = name.substr(name.find_last_of("\\/") + 1);
     const auto* base = reinterpret_cast<const unsigned char*>(module);
     if (static_cast<const unsigned char*>(address) < base) return Hex(reinterpret_cast<uintptr_t>(address));

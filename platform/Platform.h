@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -111,8 +112,6 @@ std::string LastLoaderError();
 }  // namespace platform
 
 #include <typeinfo>
-
-#include <vector>
 
 namespace platform {
 // The calling thread's stack, innermost first, without the `skip` innermost callers of this

@@ -113,14 +113,13 @@ private:
         signals_.push_back(SignalEvent{name, hasValue, value});
         transcript_.Line(Transcript::Kind::Signal, hasValue ? std::string(name) + "(" + std::to_string(value) + ")" : name);
     }
-    static bool IsSetting(StepKind kind) { return IsSettingStep(kind); }
     // Runs one step; the session's line is written first, except for expectations and
     // sayings, whose own line tells.
     // Steps that move the clock are written after they ran, in the new time.
     void Play(const Step& step) {
         const bool expectation = step.kind >= StepKind::ExpectAnswer;
         const bool echo = !expectation && step.kind != StepKind::Say;
-        const bool clock = IsSetting(step.kind);
+        const bool clock = IsSettingStep(step.kind);
         const std::string line = "#" + std::to_string(step.line) + " " + step.source;
         if (echo && !clock) transcript_.Line(Transcript::Kind::Step, line);
         const bool ran = Run(step);
@@ -169,7 +168,7 @@ int Player::Play(const Session& session, std::shared_ptr<zor::LogSink> logFile) 
     // The clock and zone a session starts with are set before the module is loaded, so
     // that every line is in game time.
     size_t next = 0;
-    while (next < session.steps.size() && IsSetting(session.steps[next].kind)) Play(session.steps[next++]);
+    while (next < session.steps.size() && IsSettingStep(session.steps[next].kind)) Play(session.steps[next++]);
     transcript_.Line(Transcript::Kind::Note, "session " + session.name + ": " + std::to_string(session.steps.size()) +
                                                  " steps; loading " + DailyActivityModuleFile());
 

@@ -7,11 +7,6 @@ const char g_anchor = 0;  // an address inside the module that holds this code
 // The directory of the module that holds this code, with a trailing separator; "" if unknown.
 std::string OwnDirectory() { return platform::ModuleDirectoryOf(&g_anchor); }
 
-template <class Fn>
-Fn Lookup(HMODULE module, const char* name) {
-    return platform::ProcAddress<Fn>(module, name);
-}
-
 }  // namespace
 
 ResourcePack& ResourcePack::GetInstance() {
@@ -32,10 +27,10 @@ ResourcePack::ResourcePack(const std::string& moduleFile) {
     Clear();
     module_ = LoadLibraryA(moduleFile.c_str());
     if (!module_) return;
-    isLoadFromMpq_ = Lookup<IsLoadFromMpqFn>(module_, "IsLoadFromMpq");
-    gameResourcesInitialize_ = Lookup<GameResourcesInitializeFn>(module_, "GameResourcesInitialize");
-    loadFileData_ = Lookup<LoadFileDataFn>(module_, "LoadFileData");
-    freeFileData_ = Lookup<FreeFileDataFn>(module_, "FreeFileData");
+    isLoadFromMpq_ = platform::ProcAddress<IsLoadFromMpqFn>(module_, "IsLoadFromMpq");
+    gameResourcesInitialize_ = platform::ProcAddress<GameResourcesInitializeFn>(module_, "GameResourcesInitialize");
+    loadFileData_ = platform::ProcAddress<LoadFileDataFn>(module_, "LoadFileData");
+    freeFileData_ = platform::ProcAddress<FreeFileDataFn>(module_, "FreeFileData");
     if (!isLoadFromMpq_ || !gameResourcesInitialize_ || !loadFileData_ || !freeFileData_) {
         FreeLibrary(module_);
         Clear();

@@ -87,18 +87,19 @@ if [ ! -f "$deps/.complete" ]; then
 
   toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
              -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF)
+  # A dependency with a CMake build: configured for Windows and installed into the cache.
+  cmake_dependency() {
+    local name=$1
+    shift
+    { QRN_WINDOWS_DEPS=$deps cmake -S "$(srcdir "$name")" -B "$work/$name-build" "${toolchain[@]}" "$@" &&
+      cmake --build "$work/$name-build" -j"$jobs" --target install; } > "$work/$name.log" 2>&1 ||
+      { tail -40 "$work/$name.log"; exit 1; }
+  }
   stage "dependencies: protobuf ${version[protobuf]} runtime (libprotobuf.dll, one for the process; code from the Linux protoc)"
-  QRN_WINDOWS_DEPS=$deps cmake -S "$(srcdir protobuf)" -B "$work/protobuf-build" "${toolchain[@]}" \
-    -Dprotobuf_BUILD_SHARED_LIBS=ON -Dprotobuf_BUILD_TESTS=OFF -Dprotobuf_BUILD_PROTOC_BINARIES=OFF -Dprotobuf_BUILD_LIBPROTOC=OFF \
-    -Dprotobuf_WITH_ZLIB=OFF -Dprotobuf_BUILD_EXAMPLES=OFF > "$work/protobuf.log" 2>&1
-  cmake --build "$work/protobuf-build" -j"$jobs" --target install >> "$work/protobuf.log" 2>&1 ||
-    { tail -40 "$work/protobuf.log"; exit 1; }
-
+  cmake_dependency protobuf -Dprotobuf_BUILD_SHARED_LIBS=ON -Dprotobuf_BUILD_TESTS=OFF -Dprotobuf_BUILD_PROTOC_BINARIES=OFF \
+    -Dprotobuf_BUILD_LIBPROTOC=OFF -Dprotobuf_WITH_ZLIB=OFF -Dprotobuf_BUILD_EXAMPLES=OFF
   stage "dependencies: GoogleTest ${version[googletest]} (static libraries)"
-  QRN_WINDOWS_DEPS=$deps cmake -S "$(srcdir googletest)" -B "$work/googletest-build" "${toolchain[@]}" \
-    -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON > "$work/googletest.log" 2>&1
-  cmake --build "$work/googletest-build" -j"$jobs" --target install >> "$work/googletest.log" 2>&1 ||
-    { tail -40 "$work/googletest.log"; exit 1; }
+  cmake_dependency googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
 
   # Boost.Format is headers only: Debian's own headers serve as they are.
   ln -s /usr/include/boost "$deps/include/boost"
