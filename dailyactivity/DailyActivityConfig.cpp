@@ -246,15 +246,15 @@ bool DailyActivityConfig::FindDailyActivity(const _DailyActivityKey& key, int& r
 bool DailyActivityConfig::HasActivityReward(const int& index) const { return activityRewards_.count(index) != 0; }
 
 const _ActivityReward& DailyActivityConfig::GetActivityReward(const int& index) const {
-    if (!HasActivityReward(index)) return EmptyActivityReward();
-    return activityRewards_.at(index);
+    auto it = activityRewards_.find(index);
+    return it == activityRewards_.end() ? EmptyActivityReward() : it->second;
 }
 
 bool DailyActivityConfig::HasSignInReward(const int& index) const { return signInRewards_.count(index) != 0; }
 
 const _SignInReward& DailyActivityConfig::GetSignInReward(const int& index) const {
-    if (!HasSignInReward(index)) return EmptySignInReward();
-    return signInRewards_.at(index);
+    auto it = signInRewards_.find(index);
+    return it == signInRewards_.end() ? EmptySignInReward() : it->second;
 }
 
 const _ActivityReward& DailyActivityConfig::EmptyActivityReward() {

@@ -164,7 +164,7 @@ QRN_DailyActivity::MainPlayer QRN_DailyActivity::GetMainPlayerInfo() {
     player.role = roleSystem_->GetMainRole();
     if (!player.role) return player;
     IEntityObject* component = player.role->GetComponent(qrn::IRole::kPlayerInfoComponent);
-    player.info = dynamic_cast<qrn::IPlayerInfo*>(component);
+    player.info = playerInfoCast_(component);
     return player;
 }
 

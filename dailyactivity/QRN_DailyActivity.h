@@ -11,6 +11,7 @@
 #include "dailyactivity/DailyActivityConfig.h"
 #include "dailyactivity/RoleDailyActivityInfo.h"
 #include "event/Dispatcher.h"
+#include "plugin/CastMemo.h"
 #include "plugin/IGameServerClient.h"
 #include "plugin/IPlayerInfo.h"
 #include "plugin/IRoleSystem.h"
@@ -139,4 +140,5 @@ private:
     bool connected_ = false;              // our handlers are connected to roleSystem_
     qrn::ModuleHandler moduleHandler_;    // what we registered for module 69, while registered
     LinkRef link_;                        // shared with every copy of the message handlers
+    zor::CastMemo<qrn::IPlayerInfo, IEntityObject> playerInfoCast_;  // the main role's component 17
 };
