@@ -31,6 +31,17 @@ bool Check(bool passes, std::string* why, Reason&& reason) {
 
 std::string Str(long long n) { return std::to_string(n); }
 
+// False when two instants lie too far apart to fall on one local calendar day in any zone:
+// a day lasts at most 24 hours of local time, and the offset from UTC moves by less than two
+// days between any two instants (offsets span UTC-12 to UTC+14). Saves both conversions for
+// the usual stamp, taken days ago or never.
+bool MayBeSameLocalDay(__int64 a, __int64 b) {
+    constexpr uint64_t kFar = 3 * 86400;
+    const uint64_t distance = a > b ? static_cast<uint64_t>(a) - static_cast<uint64_t>(b)
+                                    : static_cast<uint64_t>(b) - static_cast<uint64_t>(a);
+    return distance < kFar;
+}
+
 bool IsEmptyEntry(const _ActivityReward& e) {
     return e.ActivityValue == 0 && e.RewardMoney == 0 && e.RewardBindMoney == 0 && e.RewardItemNum == 0 &&
            e.RewardItemList.empty();
@@ -296,9 +307,11 @@ bool QRN_DailyActivity::CheckHolidayAward(const int& index, std::string* why) {
     // Taken today: role value 19 falls on today's local calendar day. A stamp that cannot be
     // converted never counts as today.
     const __int64 stamp = player.info->GetValue(qrn::KeyHolidayAwardTime);
+    const __int64 now = qrn::GetClock().Now();
     std::tm taken{}, today{};
-    const bool sameDay = platform::LocalTime(stamp, taken) && platform::LocalTime(qrn::GetClock().Now(), today) &&
-                         taken.tm_year == today.tm_year && taken.tm_yday == today.tm_yday;
+    const bool sameDay = MayBeSameLocalDay(stamp, now) && platform::LocalTime(stamp, taken) &&
+                         platform::LocalTime(now, today) && taken.tm_year == today.tm_year &&
+                         taken.tm_yday == today.tm_yday;
     if (!Check(!sameDay, why, [&] {
             return "a holiday award was already taken today (role value 19 is " + platform::LocalTimeText(taken) + " local time)";
         })) {

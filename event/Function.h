@@ -46,24 +46,23 @@ bool CallablesEqual(const F& a, const F& b) {
 }  // namespace detail
 
 // Storage for invokers. Copying a function clones its invoker, and every emission and every
-// dispatch copies functions: blocks of a few sizes are kept on free lists of the thread that
-// gave them back, so that, once warm, a clone costs no general heap allocation. Each module
+// dispatch copies functions: blocks of a few sizes are kept in stacks of the thread that gave
+// them back, so that, once warm, a clone costs no general heap allocation. Each module
 // compiles its own storage; an invoker is always made and destroyed by the code of its own
 // module (Clone and Destroy are virtual), so blocks never cross modules.
 class InvokerStorage {
 public:
     static constexpr size_t kGranule = 16;
-    static constexpr size_t kClasses = 16;         // blocks of 16 to 256 bytes
-    static constexpr unsigned kKeepPerClass = 256;  // what a thread keeps of each size
+    static constexpr size_t kClasses = 8;          // blocks of 16 to 128 bytes
+    static constexpr unsigned kKeepPerClass = 64;  // what a thread keeps of each size
 
     static void* Allocate(size_t size) {
         const size_t c = Class(size);
         if (c < kClasses) {
             Cache& cache = ThreadCache();
-            if (void* block = cache.heads[c]) {
-                cache.heads[c] = *static_cast<void**>(block);
-                --cache.counts[c];
-                return block;
+            if (const unsigned n = cache.counts[c]) {
+                cache.counts[c] = n - 1;
+                return cache.blocks[c][n - 1];
             }
             return ::operator new((c + 1) * kGranule);
         }
@@ -75,10 +74,10 @@ public:
         const size_t c = Class(size);
         if (c < kClasses) {
             Cache& cache = ThreadCache();
-            if (!cache.closed && cache.counts[c] < kKeepPerClass) {
-                *static_cast<void**>(block) = cache.heads[c];
-                cache.heads[c] = block;
-                ++cache.counts[c];
+            const unsigned n = cache.counts[c];
+            if (n < kKeepPerClass && !cache.closed) {
+                cache.blocks[c][n] = block;
+                cache.counts[c] = n + 1;
                 return;
             }
         }
@@ -87,9 +86,11 @@ public:
 
 private:
     // Trivially destructible, so that it can be used until the thread is gone; the closer
-    // gives its blocks back when the thread ends, and later releases go to the heap.
+    // gives its blocks back when the thread ends, and later releases go to the heap. A stack
+    // rather than a list threaded through the blocks: taking a block does not wait for a
+    // read of the block before it.
     struct Cache {
-        void* heads[kClasses];
+        void* blocks[kClasses][kKeepPerClass];
         unsigned counts[kClasses];
         bool closed;
     };
@@ -98,11 +99,7 @@ private:
         ~Closer() {
             cache->closed = true;
             for (size_t c = 0; c < kClasses; ++c) {
-                while (void* block = cache->heads[c]) {
-                    cache->heads[c] = *static_cast<void**>(block);
-                    ::operator delete(block);
-                }
-                cache->counts[c] = 0;
+                while (cache->counts[c] > 0) ::operator delete(cache->blocks[c][--cache->counts[c]]);
             }
         }
     };
@@ -202,6 +199,8 @@ public:
     }
 
     bool IsEmpty() const { return this->invoker_ == nullptr; }
+    // The held invoker (owned by this function), null when empty.
+    const function::Invoker<R(Args...)>* GetInvoker() const { return this->invoker_; }
     explicit operator bool() const { return !IsEmpty(); }
 
     // An empty function does nothing and, for a signature with a result, gives R().

@@ -35,11 +35,13 @@ public:
     virtual ~Signal() {}
 
     // Calls every function connected when the emission starts, in connection order. The
-    // emission walks copies, so functions may connect or disconnect from inside a call; the
-    // copies of up to kInlineSlots functions live on the stack.
+    // emission walks clones of their invokers, so functions may connect or disconnect from
+    // inside a call; up to kInlineSlots clones are held on the stack.
     virtual void Emit(Args... args) {
         Snapshot snapshot(functions_);
-        for (size_t i = 0; i < snapshot.Size(); ++i) snapshot[i](args...);
+        for (size_t i = 0; i < snapshot.Size(); ++i) {
+            if (Invoker* invoker = snapshot[i]) invoker->Invoke(args...);
+        }
     }
     virtual void DisconnectAll() { functions_.clear(); }
     // Refuses (false) a function equal to one already connected.
@@ -63,19 +65,22 @@ public:
     virtual void operator-=(FunctionType f) { Disconnect(f); }
     virtual int32_t Count() const { return static_cast<int32_t>(functions_.size()); }
 
-    static constexpr size_t kInlineSlots = 8;
+    static constexpr size_t kInlineSlots = 64;
 
 private:
-    // Copies of the held functions, in order: in place for a few, on the heap for more.
+    using Invoker = function::Invoker<void(Args...)>;
+
+    // Clones of the held functions' invokers, in order (null for an empty function), owned
+    // until the emission ends: in place for a few, on the heap for more.
     class Snapshot {
     public:
         explicit Snapshot(const std::list<FunctionType>& functions) {
             const size_t count = functions.size();
-            items_ = count <= kInlineSlots ? reinterpret_cast<FunctionType*>(inline_)
-                                           : static_cast<FunctionType*>(::operator new(count * sizeof(FunctionType)));
+            items_ = count <= kInlineSlots ? inline_ : static_cast<Invoker**>(::operator new(count * sizeof(Invoker*)));
             try {
                 for (const FunctionType& f : functions) {
-                    new (items_ + size_) FunctionType(f);
+                    const Invoker* held = f.GetInvoker();
+                    items_[size_] = held ? held->Clone() : nullptr;
                     ++size_;
                 }
             } catch (...) {
@@ -88,18 +93,20 @@ private:
         Snapshot& operator=(const Snapshot&) = delete;
 
         size_t Size() const { return size_; }
-        const FunctionType& operator[](size_t i) const { return items_[i]; }
+        Invoker* operator[](size_t i) const { return items_[i]; }
 
     private:
         void Release() {
-            for (size_t i = size_; i > 0; --i) items_[i - 1].~FunctionType();
+            for (size_t i = size_; i > 0; --i) {
+                if (items_[i - 1]) items_[i - 1]->Destroy();
+            }
             size_ = 0;
-            if (items_ != reinterpret_cast<FunctionType*>(inline_)) ::operator delete(items_);
+            if (items_ != inline_) ::operator delete(items_);
             items_ = nullptr;
         }
 
-        alignas(FunctionType) unsigned char inline_[kInlineSlots * sizeof(FunctionType)];
-        FunctionType* items_ = nullptr;
+        Invoker* inline_[kInlineSlots];
+        Invoker** items_ = nullptr;
         size_t size_ = 0;
     };
 

@@ -26,10 +26,11 @@ struct SystemClockCreator {
 }  // namespace
 
 IClock& GetClock() {
-    // The registry keeps the first clock for the life of the process; it never yields null
-    // here, since this creator always makes one.
-    void* object = zor::GetGlobalObject(kClockObjectName, zor::Function<void*()>(SystemClockCreator()));
-    return *static_cast<IClock*>(object);
+    // The registry keeps the first clock for the life of the process, so it is asked once;
+    // it never yields null here, since this creator always makes one.
+    static IClock* const clock =
+        static_cast<IClock*>(zor::GetGlobalObject(kClockObjectName, zor::Function<void*()>(SystemClockCreator())));
+    return *clock;
 }
 
 }  // namespace qrn

@@ -24,39 +24,67 @@ void LuaState::ReportError(int code, const char* text) {
     lastError_ = code != 0 ? zor::String(std::to_string(code) + ": " + (text ? text : "")) : zor::String(text);
 }
 
+namespace {
+constexpr size_t kNameCopy = 256;
+constexpr int kStackRoom = 8;  // slots asked of Lua at a time while walking a name
+}  // namespace
+
 bool LuaState::PushFunction(const char* name) {
     if (!name) {
         ReportError(0, Error_NullFunc);
         return false;
     }
-    if (!lua_checkstack(state_, 3)) {
+    if (!lua_checkstack(state_, kStackRoom)) {
         ReportError(0, "Lua stack overflow");
         return false;
     }
     const int top = lua_gettop(state_);
-    // Raw look-ups only: nothing here may raise a Lua error outside a protected call. The
-    // pieces are pushed from the name itself, without a copy.
+    // Raw look-ups only: nothing here may raise a Lua error outside a protected call. A name
+    // that fits is copied once and each dot of the copy becomes a terminator, so every piece
+    // is pushed from its own place in the copy: Lua finds a string pushed again from the same
+    // address in its cache instead of hashing it. The tables walked stay on the stack until
+    // the end.
+    char copy[kNameCopy];
+    const size_t length = std::strlen(name);
+    const bool copied = length < sizeof copy;
+    if (copied) std::memcpy(copy, name, length + 1);
     lua_rawgeti(state_, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
-    const char* piece = name;
+    int room = kStackRoom - 1;
+    size_t start = 0;
     while (true) {
-        const char* dot = std::strchr(piece, '.');
-        const size_t length = dot ? static_cast<size_t>(dot - piece) : std::strlen(piece);
-        if (!lua_istable(state_, -1) || length == 0) {
+        const void* dot = std::memchr(name + start, '.', length - start);
+        const size_t end = dot ? static_cast<size_t>(static_cast<const char*>(dot) - name) : length;
+        if (end == start || !lua_istable(state_, -1)) {
             lua_settop(state_, top);
             ReportError(0, (std::string("function not found: ") + name).c_str());
             return false;
         }
-        lua_pushlstring(state_, piece, length);
+        if (room == 0) {
+            if (!lua_checkstack(state_, kStackRoom)) {
+                lua_settop(state_, top);
+                ReportError(0, "Lua stack overflow");
+                return false;
+            }
+            room = kStackRoom;
+        }
+        if (copied) {
+            copy[end] = '\0';
+            lua_pushstring(state_, copy + start);
+        } else {
+            lua_pushlstring(state_, name + start, end - start);
+        }
         lua_rawget(state_, -2);
-        lua_remove(state_, -2);
+        --room;
         if (!dot) break;
-        piece = dot + 1;
+        start = end + 1;
     }
     if (!lua_isfunction(state_, -1)) {
         lua_settop(state_, top);
         ReportError(0, (std::string("function not found: ") + name).c_str());
         return false;
     }
+    lua_copy(state_, -1, top + 1);
+    lua_settop(state_, top + 1);
     return true;
 }
 

@@ -51,7 +51,10 @@ _PerfInfo::_PerfInfo(const std::string& name_, const char* file_, int line_, con
     }
 }
 
-Perf::Perf(_PerfInfo* record) : record_(record), start_(std::chrono::steady_clock::now()) {}
+// Without a record the watch is off: the clock is not read.
+Perf::Perf(_PerfInfo* record) : record_(record) {
+    if (record_) start_ = std::chrono::steady_clock::now();
+}
 
 Perf::~Perf() {
     if (!record_) return;
