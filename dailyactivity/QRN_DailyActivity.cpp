@@ -31,10 +31,10 @@ bool Check(bool passes, std::string* why, Reason&& reason) {
 
 std::string Str(long long n) { return std::to_string(n); }
 
-// False when two instants lie too far apart to fall on one local calendar day in any zone:
-// a day lasts at most 24 hours of local time, and the offset from UTC moves by less than two
-// days between any two instants (offsets span UTC-12 to UTC+14). Saves both conversions for
-// the usual stamp, taken days ago or never.
+// False when two instants lie too far apart to fall on one local calendar day: a local day
+// lasts 24 hours of local time, and a zone's offset moves by far less than two days between
+// two instants (summer time, or a zone skipping a whole day). Saves both conversions for the
+// usual stamp, taken days ago or never.
 bool MayBeSameLocalDay(__int64 a, __int64 b) {
     constexpr uint64_t kFar = 3 * 86400;
     const uint64_t distance = a > b ? static_cast<uint64_t>(a) - static_cast<uint64_t>(b)

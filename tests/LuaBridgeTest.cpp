@@ -82,6 +82,33 @@ TEST_F(LuaBridge, MissingFunctionKeepsTheStackAndLogs) {
     }
 }
 
+// Deeper than the stack room taken at a time, longer than the name copy, pieces that repeat,
+// and one buffer reused for other names: each resolves to its own function.
+TEST_F(LuaBridge, NamesOfAnyDepthAndLength) {
+    std::string deep = "D";
+    std::string script = "D = {}\n";
+    for (int i = 0; i < 20; ++i) {
+        script += deep + ".a = {}\n";
+        deep += ".a";
+    }
+    const std::string longPiece(300, 'x');
+    script += "function " + deep + ".F() return true end\n";
+    script += "L = { " + longPiece + " = { G = function() return true end } }\n";
+    script += "function " + deep + ".Nope() return false end\n";
+    ASSERT_TRUE(vm->DoString(script.c_str())) << vm->GetLastError();
+    std::string name;
+    for (const std::string& n : {deep + ".F", "L." + longPiece + ".G", deep + ".F"}) {
+        name = n;
+        EXPECT_TRUE(vm->CallFunction<bool>(name.c_str())) << n.substr(0, 40);
+    }
+    name = deep + ".Nope";
+    EXPECT_FALSE(vm->CallFunction<bool>(name.c_str()));
+    name = "L." + longPiece + ".H";
+    EXPECT_FALSE(vm->CallFunction<bool>(name.c_str()));
+    EXPECT_EQ(vm->GetLastError(), "function not found: " + name);
+    EXPECT_EQ(Top(), 0);
+}
+
 TEST_F(LuaBridge, LuaErrorIsCaughtAndReported) {
     zor::LogCapture capture;
     EXPECT_FALSE(vm->CallFunction<bool>("Raises"));
