@@ -75,24 +75,27 @@ public:
         if (c < kClasses) {
             Cache& cache = ThreadCache();
             const unsigned n = cache.counts[c];
-            if (n < kKeepPerClass && !cache.closed) {
+            if (n < kKeepPerClass && cache.closerArmed && !cache.closed) {
                 cache.blocks[c][n] = block;
                 cache.counts[c] = n + 1;
                 return;
             }
         }
-        ::operator delete(block);
+        ReleaseSlowly(block, c);
     }
 
 private:
     // Trivially destructible, so that it can be used until the thread is gone; the closer
-    // gives its blocks back when the thread ends, and later releases go to the heap. A stack
-    // rather than a list threaded through the blocks: taking a block does not wait for a
-    // read of the block before it.
+    // gives its blocks back when the thread ends, and later releases go to the heap. The
+    // closer is set up by the first block kept, so that taking and keeping a block touch one
+    // thread-local object (in a shared library, each is a call to find it). A stack rather
+    // than a list threaded through the blocks: taking a block does not wait for a read of the
+    // block before it.
     struct Cache {
         void* blocks[kClasses][kKeepPerClass];
         unsigned counts[kClasses];
         bool closed;
+        bool closerArmed;
     };
     struct Closer {
         Cache* cache;
@@ -107,9 +110,22 @@ private:
     static size_t Class(size_t size) { return size == 0 ? 0 : (size - 1) / kGranule; }
     static Cache& ThreadCache() {
         static thread_local Cache cache;  // zero-initialised
-        static thread_local Closer closer{&cache};
-        (void)closer;
         return cache;
+    }
+    // The thread's first block kept sets up the closer; a full or closed cache, or a size
+    // not kept, goes to the heap.
+    static void ReleaseSlowly(void* block, size_t c) noexcept {
+        if (c < kClasses) {
+            Cache& cache = ThreadCache();
+            if (!cache.closed && !cache.closerArmed) {
+                static thread_local Closer closer{&cache};
+                (void)closer;
+                cache.closerArmed = true;
+                cache.blocks[c][cache.counts[c]++] = block;
+                return;
+            }
+        }
+        ::operator delete(block);
     }
 };
 

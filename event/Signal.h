@@ -38,6 +38,7 @@ public:
     // emission walks clones of their invokers, so functions may connect or disconnect from
     // inside a call; up to kInlineSlots clones are held on the stack.
     virtual void Emit(Args... args) {
+        if (functions_.empty()) return;
         Snapshot snapshot(functions_);
         for (size_t i = 0; i < snapshot.Size(); ++i) {
             if (Invoker* invoker = snapshot[i]) invoker->Invoke(args...);

@@ -23,11 +23,13 @@ Pool& ThePool() {
 
 // A few buffers per thread, taken and given back without the lock (a message is built and
 // released on one thread). Trivially destructible, so that it can be used until the thread is
-// gone; the closer hands what it holds to the pool when the thread ends.
+// gone; the closer hands what it holds to the pool when the thread ends. The closer is set up
+// by the first buffer kept, so that taking and keeping touch one thread-local object.
 struct ThreadCache {
     TCPBuffer* buffers[kThreadCachedBuffers];
     size_t count;
     bool closed;
+    bool closerArmed;
 };
 
 void GiveToPool(TCPBuffer* buffer) {
@@ -47,9 +49,20 @@ struct Closer {
 
 ThreadCache& Cache() {
     static thread_local ThreadCache cache;  // zero-initialised
-    static thread_local Closer closer{&cache};
-    (void)closer;
     return cache;
+}
+
+// The thread's first buffer kept sets up the closer; a full or closed cache gives to the pool.
+void KeepSlowly(TCPBuffer* buffer) {
+    ThreadCache& cache = Cache();
+    if (!cache.closed && !cache.closerArmed) {
+        static thread_local Closer closer{&cache};
+        (void)closer;
+        cache.closerArmed = true;
+        cache.buffers[cache.count++] = buffer;
+        return;
+    }
+    GiveToPool(buffer);
 }
 
 }  // namespace
@@ -75,11 +88,11 @@ TCPBuffer* AllocateBuffer() {
 void DeallocateBuffer(TCPBuffer* buffer) {
     if (!buffer) return;
     ThreadCache& cache = Cache();
-    if (!cache.closed && cache.count < kThreadCachedBuffers) {
+    if (cache.count < kThreadCachedBuffers && cache.closerArmed && !cache.closed) {
         cache.buffers[cache.count++] = buffer;
         return;
     }
-    GiveToPool(buffer);
+    KeepSlowly(buffer);
 }
 
 size_t PooledBufferCount() {
