@@ -135,10 +135,10 @@ void QRN_DailyActivity::Detach() {
 
 void QRN_DailyActivity::OnDailyActivityMsg(ISender* sender, const NetMsg* msg) {
     if (!sender || !msg) return;
-    DAMsg::DailyActivity activity;
-    if (!NetMsgChunkCast(activity, msg, 0)) return;
-    record_.SetCompleteNum(activity.temptype(), activity.completenum());
-    if (activity.isover()) OnDataChanged.Emit();
+    // Read out before the signal: a slot may deliver another message.
+    if (!NetMsgChunkCast(received_, msg, 0)) return;
+    record_.SetCompleteNum(received_.temptype(), received_.completenum());
+    if (received_.isover()) OnDataChanged.Emit();
 }
 
 void QRN_DailyActivity::OnClearMsg(ISender* sender, const NetMsg* msg) {

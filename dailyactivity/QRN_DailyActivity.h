@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "DailyActivity/DAMsg.pb.h"
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
 #include "dailyactivity/DailyActivityConfig.h"
@@ -141,4 +142,5 @@ private:
     qrn::ModuleHandler moduleHandler_;    // what we registered for module 69, while registered
     LinkRef link_;                        // shared with every copy of the message handlers
     zor::CastMemo<qrn::IPlayerInfo, IEntityObject> playerInfoCast_;  // the main role's component 17
+    DAMsg::DailyActivity received_;  // message 0 as last parsed (each parse starts afresh)
 };
