@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "plugin/SafeFormat.h"
 #include "resource/ResourcePack.h"
@@ -12,10 +13,34 @@
 
 namespace {
 
+// An element's attributes by name, as TiXmlElement::Attribute finds them. A search starts
+// after the attribute found last and wraps around: entries list their attributes in the order
+// they are read, so each is found at the first try.
+class Attributes {
+public:
+    explicit Attributes(const TiXmlElement* element) : first_(element->FirstAttribute()), next_(first_) {}
+
+    // The value of the attribute called name, or null.
+    const char* Get(const char* name) {
+        const TiXmlAttribute* start = next_ ? next_ : first_;
+        for (const TiXmlAttribute* a = start; a;) {
+            if (std::strcmp(a->Name(), name) == 0) {
+                next_ = a->Next();
+                return a->Value();
+            }
+            a = a->Next() ? a->Next() : first_;
+            if (a == start) break;
+        }
+        return nullptr;
+    }
+
+private:
+    const TiXmlAttribute* first_;
+    const TiXmlAttribute* next_;
+};
+
 // Leaves target as it is when the attribute is absent or holds no number.
-void ReadInt(const TiXmlElement* element, const char* name, int& target) {
-    platform::ScanInt(element->Attribute(name), target);
-}
+void ReadInt(Attributes& attributes, const char* name, int& target) { platform::ScanInt(attributes.Get(name), target); }
 
 // The ids of a RewardItemTemplateID text: what splitting it at every "," (empty pieces left
 // out) and converting each piece with _atoi64 gives, read in place. _atoi64 stops at the first
@@ -64,12 +89,13 @@ struct DailyActivityConfig::Reader {
         if (problems) problems->push_back(Problem{"Warning:" + message, where->Row(), where->Column()});
     }
     // A stored entry that replaces an earlier one of the same key: the later one is kept.
-    template <class Key>
-    void Stored(std::map<Key, int>& rows, const Key& key, const TiXmlElement* e, const std::string& what) {
+    // what() names the entry; it is only asked for by the checker.
+    template <class Key, class What>
+    void Stored(std::map<Key, int>& rows, const Key& key, const TiXmlElement* e, What&& what) {
         if (!problems) return;
         auto found = rows.find(key);
         if (found != rows.end()) {
-            Advise(e, what + " repeats the entry of row " + std::to_string(found->second) + "; the later entry is kept");
+            Advise(e, what() + " repeats the entry of row " + std::to_string(found->second) + "; the later entry is kept");
         }
         rows[key] = e->Row();
     }
@@ -79,70 +105,86 @@ struct DailyActivityConfig::Reader {
         stop = problems == nullptr;
     }
     // Reads an attribute that must be above 0; false (and the problem reported) otherwise.
-    bool Positive(const TiXmlElement* e, const char* attribute, int& target, const char* message) {
-        ReadInt(e, attribute, target);
+    bool Positive(const TiXmlElement* e, Attributes& attributes, const char* attribute, int& target,
+                  const char* message) {
+        ReadInt(attributes, attribute, target);
         if (target > 0) return true;
         Fail(e, message);
         return false;
     }
 
+    // Room for a section's entries is made once, not by growing the table step by step.
+    static size_t CountEntries(const TiXmlElement* section) {
+        size_t n = 0;
+        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) ++n;
+        return n;
+    }
+
     // Each section reader returns false when the load must stop. An entry in error is left
     // out (in collecting mode the load goes on with the next one).
     bool DailyActivitySection(const TiXmlElement* section) {
+        config.daily_.reserve(config.daily_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
+            Attributes a(e);
             int type = -1;
-            ReadInt(e, "Type", type);
+            ReadInt(a, "Type", type);
             if (type < 0 || type >= 23) {
                 Fail(e, "The value of Type is invalid");
                 continue;
             }
-            if (!Positive(e, "CompleteNum", completeNum, "The value of CompleteNum is invalid") ||
-                !Positive(e, "RewardScore", rewardScore, "The value of RewardScore is invalid")) {
+            if (!Positive(e, a, "CompleteNum", completeNum, "The value of CompleteNum is invalid") ||
+                !Positive(e, a, "RewardScore", rewardScore, "The value of RewardScore is invalid")) {
                 continue;
             }
             config.daily_[_DailyActivityKey{type, completeNum}] = rewardScore;
-            Stored(dailyRows, std::make_pair(type, completeNum), e,
-                   "Type " + std::to_string(type) + " with CompleteNum " + std::to_string(completeNum));
+            Stored(dailyRows, std::make_pair(type, completeNum), e, [&] {
+                return "Type " + std::to_string(type) + " with CompleteNum " + std::to_string(completeNum);
+            });
         }
         return !stop;
     }
 
     bool ActivityRewardSection(const TiXmlElement* section) {
+        config.activityRewards_.reserve(config.activityRewards_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
+            Attributes a(e);
             int index = 0;
             _ActivityReward entry;
-            if (!Positive(e, "Index", index, "The value of Index is invalid") ||
-                !Positive(e, "ActivityValue", entry.ActivityValue, "The value of ActivityValue is invalid")) {
+            if (!Positive(e, a, "Index", index, "The value of Index is invalid") ||
+                !Positive(e, a, "ActivityValue", entry.ActivityValue, "The value of ActivityValue is invalid")) {
                 continue;
             }
-            ReadInt(e, "RewardMoney", entry.RewardMoney);
-            ReadInt(e, "RewardBindMoney", entry.RewardBindMoney);
+            ReadInt(a, "RewardMoney", entry.RewardMoney);
+            ReadInt(a, "RewardBindMoney", entry.RewardBindMoney);
             // An absent attribute is an empty text: no piece, so the entry is dropped below.
-            ReadIds(e->Attribute("RewardItemTemplateID"), entry.RewardItemList);
+            ReadIds(a.Get("RewardItemTemplateID"), entry.RewardItemList);
             if (entry.RewardItemList.empty()) {
                 Report(e, "Warning:The RewardItemList's size is 0");
                 continue;
             }
-            ReadInt(e, "RewardItemNum", entry.RewardItemNum);
-            config.activityRewards_[index] = entry;
-            Stored(tierRows, index, e, "Index " + std::to_string(index));
+            ReadInt(a, "RewardItemNum", entry.RewardItemNum);
+            config.activityRewards_[index] = std::move(entry);
+            Stored(tierRows, index, e, [&] { return "Index " + std::to_string(index); });
         }
         return !stop;
     }
 
     bool SignInRewardSection(const TiXmlElement* section) {
+        config.signInRewards_.reserve(config.signInRewards_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
+            Attributes a(e);
             int index = 0;
             _SignInReward entry;
-            if (!Positive(e, "Index", index, "The value of Index is invalid") ||
-                !Positive(e, "SignInNum", entry.SignInNum, "The value of SignInNum is invalid")) {
+            if (!Positive(e, a, "Index", index, "The value of Index is invalid") ||
+                !Positive(e, a, "SignInNum", entry.SignInNum, "The value of SignInNum is invalid")) {
                 continue;
             }
             bool itemsOk = true;
             for (const TiXmlElement* it = e->FirstChildElement(); it && !stop; it = it->NextSiblingElement()) {
+                Attributes ia(it);
                 _SignInItemReward item;
-                ReadInt(it, "RewardType", item.RewardType);
-                ReadInt(it, "RewardValue", item.RewardValue);
+                ReadInt(ia, "RewardType", item.RewardType);
+                ReadInt(ia, "RewardValue", item.RewardValue);
                 if (item.RewardType <= 2 && item.RewardValue <= 0) {
                     Fail(it, "The SignInReward value Must be > 0");
                     itemsOk = false;
@@ -150,9 +192,9 @@ struct DailyActivityConfig::Reader {
                 }
                 // Read as a 32-bit number, widened with its sign.
                 int id = 0;
-                ReadInt(it, "RewardItemTemplateID", id);
+                ReadInt(ia, "RewardItemTemplateID", id);
                 item.RewardItemTemplateID = id;
-                ReadInt(it, "RewardItemNum", item.RewardItemNum);
+                ReadInt(ia, "RewardItemNum", item.RewardItemNum);
                 if (item.RewardType == 3 && item.RewardItemNum <= 0) {
                     Fail(it, "The SignInReward Item Num Must be > 0");
                     itemsOk = false;
@@ -165,8 +207,8 @@ struct DailyActivityConfig::Reader {
                 entry.ItemRewardList.push_back(item);
             }
             if (itemsOk) {
-                config.signInRewards_[index] = entry;
-                Stored(signInRows, index, e, "Index " + std::to_string(index));
+                config.signInRewards_[index] = std::move(entry);
+                Stored(signInRows, index, e, [&] { return "Index " + std::to_string(index); });
             }
         }
         return !stop;

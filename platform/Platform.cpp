@@ -34,20 +34,28 @@ const char* SkipSpace(const char* p) {
     return p;
 }
 
+// isdigit's answer in every locale, without a call per byte.
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Reads [sign]digits; saturates at the bounds. Returns false when no digit follows.
 bool ScanSigned(const char* text, long long lo, long long hi, long long& out) {
     if (!text) return false;
-    const char* p = SkipSpace(text);
+    // A digit or a sign is white space in no locale: the usual text asks nothing of it.
+    const char* p = IsDigit(*text) || *text == '-' || *text == '+' ? text : SkipSpace(text);
     bool negative = false;
     if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
-    // Accumulate as a negative number so that the lowest value fits.
+    if (!IsDigit(*p)) return false;
+    // Accumulate as a negative number so that the lowest value fits. Eighteen digits never
+    // reach it; later ones are checked one by one.
     long long value = 0;
+    for (int n = 0; n < 18 && IsDigit(*p); ++n, ++p) value = value * 10 - (*p - '0');
     bool overflow = false;
-    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+    for (; IsDigit(*p); ++p) {
         int digit = *p - '0';
         if (!overflow) {
-            if (value < (LLONG_MIN + digit) / 10) {
+            // value * 10 - digit would pass LLONG_MIN (which ends in 8).
+            constexpr long long kLimit = LLONG_MIN / 10;
+            if (value < kLimit || (value == kLimit && digit > 8)) {
                 overflow = true;
             } else {
                 value = value * 10 - digit;

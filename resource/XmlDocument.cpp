@@ -13,14 +13,18 @@ namespace {
 // Copies up to length bytes to out, stopping at a zero byte; CR LF and lone CR become LF.
 // out may be in itself (the copy never outruns the reading). Returns the bytes written.
 size_t NormaliseLineEnds(const char* in, size_t length, char* out) {
+    if (const void* zero = std::memchr(in, 0, length)) length = static_cast<size_t>(static_cast<const char*>(zero) - in);
     size_t n = 0;
-    for (size_t i = 0; i < length && in[i] != 0; ++i) {
-        if (in[i] == '\r') {
-            out[n++] = '\n';
-            if (i + 1 < length && in[i + 1] == '\n') ++i;
-        } else {
-            out[n++] = in[i];
-        }
+    size_t i = 0;
+    while (i < length) {
+        const void* found = std::memchr(in + i, '\r', length - i);
+        const size_t cr = found ? static_cast<size_t>(static_cast<const char*>(found) - in) : length;
+        if (out + n != in + i) std::memmove(out + n, in + i, cr - i);
+        n += cr - i;
+        if (cr == length) break;
+        out[n++] = '\n';
+        i = cr + 1;
+        if (i < length && in[i] == '\n') ++i;
     }
     out[n] = 0;
     return n;
@@ -42,6 +46,18 @@ bool StartsWith(const char* p, const char* end, const char* what) {
     return static_cast<size_t>(end - p) >= n && std::memcmp(p, what, n) == 0;
 }
 
+// The bytes of a tag the limit scan stops at: quotes, '=' and '>'.
+struct TagStops {
+    bool stops[256] = {};
+    constexpr TagStops() {
+        stops[static_cast<unsigned char>('"')] = true;
+        stops[static_cast<unsigned char>('\'')] = true;
+        stops[static_cast<unsigned char>('=')] = true;
+        stops[static_cast<unsigned char>('>')] = true;
+    }
+};
+constexpr TagStops kTagStops;
+
 // Where a document breaks the limits: the '<' of the element that goes too deep or holds too
 // many attributes, or null. Mirrors how the parser meets markup closely enough for limits.
 const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
@@ -53,11 +69,12 @@ const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
         if (!open) return nullptr;
         const char* next = open + 1;
         const char* close = nullptr;
-        if (StartsWith(open, end, "<!--")) {
+        const bool markup = next < end && (*next == '?' || *next == '!' || *next == '/');
+        if (markup && *next == '!' && StartsWith(open, end, "<!--")) {
             close = Find(open + 4, end, "-->");
-        } else if (StartsWith(open, end, "<![CDATA[")) {
+        } else if (markup && *next == '!' && StartsWith(open, end, "<![CDATA[")) {
             close = Find(open + 9, end, "]]>");
-        } else if (next < end && (*next == '?' || *next == '!' || *next == '/')) {
+        } else if (markup) {
             if (*next == '/' && depth > 0) --depth;
             close = static_cast<const char*>(std::memchr(next, '>', static_cast<size_t>(end - next)));
         } else {
@@ -67,13 +84,17 @@ const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
             }
             // The tag up to its '>' outside quotes; every '=' outside quotes is an attribute.
             int attributes = 0;
-            char quote = 0;
             const char* q = next;
             for (; q < end; ++q) {
-                if (quote) {
-                    if (*q == quote) quote = 0;
-                } else if (*q == '"' || *q == '\'') {
-                    quote = *q;
+                while (q < end && !kTagStops.stops[static_cast<unsigned char>(*q)]) ++q;
+                if (q == end) break;
+                if (*q == '"' || *q == '\'') {
+                    const void* closing = std::memchr(q + 1, *q, static_cast<size_t>(end - q - 1));
+                    if (!closing) {
+                        q = end;
+                        break;
+                    }
+                    q = static_cast<const char*>(closing);
                 } else if (*q == '=') {
                     if (++attributes > XmlDocument::kMaxAttributes) {
                         tooDeep = false;

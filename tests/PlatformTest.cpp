@@ -74,6 +74,13 @@ TEST(Atoi64, ReadsWhatItCan) {
     EXPECT_EQ(_atoi64("9223372036854775807"), LLONG_MAX);
     EXPECT_EQ(_atoi64("-9223372036854775808"), LLONG_MIN);
     EXPECT_EQ(_atoi64("99999999999999999999"), LLONG_MAX);
+    // Around the bounds, past the digits read without checks, signs and white space.
+    EXPECT_EQ(_atoi64("9223372036854775808"), LLONG_MAX);
+    EXPECT_EQ(_atoi64("-9223372036854775809"), LLONG_MIN);
+    EXPECT_EQ(_atoi64("-922337203685477580"), -922337203685477580LL);
+    EXPECT_EQ(_atoi64("0000000000000000000000009"), 9);
+    EXPECT_EQ(_atoi64("\t\n +5"), 5);
+    EXPECT_EQ(_atoi64("+-5"), 0);
 }
 
 TEST(Loader, MissingModulesAndFilesFailCleanly) {
