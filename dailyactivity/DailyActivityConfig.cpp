@@ -21,10 +21,12 @@ public:
     explicit Attributes(const TiXmlElement* element) : first_(element->FirstAttribute()), next_(first_) {}
 
     // The value of the attribute called name, or null.
-    const char* Get(const char* name) {
+    template <size_t N>
+    const char* Get(const char (&name)[N]) {
         const TiXmlAttribute* start = next_ ? next_ : first_;
         for (const TiXmlAttribute* a = start; a;) {
-            if (std::strcmp(a->Name(), name) == 0) {
+            const std::string& held = a->NameTStr();
+            if (held.size() == N - 1 && std::memcmp(held.data(), name, N - 1) == 0) {
                 next_ = a->Next();
                 return a->Value();
             }
@@ -40,7 +42,10 @@ private:
 };
 
 // Leaves target as it is when the attribute is absent or holds no number.
-void ReadInt(Attributes& attributes, const char* name, int& target) { platform::ScanInt(attributes.Get(name), target); }
+template <size_t N>
+void ReadInt(Attributes& attributes, const char (&name)[N], int& target) {
+    platform::ScanInt(attributes.Get(name), target);
+}
 
 // The ids of a RewardItemTemplateID text: what splitting it at every "," (empty pieces left
 // out) and converting each piece with _atoi64 gives, read in place. _atoi64 stops at the first
@@ -105,7 +110,8 @@ struct DailyActivityConfig::Reader {
         stop = problems == nullptr;
     }
     // Reads an attribute that must be above 0; false (and the problem reported) otherwise.
-    bool Positive(const TiXmlElement* e, Attributes& attributes, const char* attribute, int& target,
+    template <size_t N>
+    bool Positive(const TiXmlElement* e, Attributes& attributes, const char (&attribute)[N], int& target,
                   const char* message) {
         ReadInt(attributes, attribute, target);
         if (target > 0) return true;
@@ -113,8 +119,8 @@ struct DailyActivityConfig::Reader {
         return false;
     }
 
-    // Room for a section's entries is made once, not by growing the table step by step.
-    static size_t CountEntries(const TiXmlElement* section) {
+    // The child elements of an element: room for an entry's items is made once.
+    static size_t CountChildren(const TiXmlElement* section) {
         size_t n = 0;
         for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) ++n;
         return n;
@@ -123,7 +129,6 @@ struct DailyActivityConfig::Reader {
     // Each section reader returns false when the load must stop. An entry in error is left
     // out (in collecting mode the load goes on with the next one).
     bool DailyActivitySection(const TiXmlElement* section) {
-        config.daily_.reserve(config.daily_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             Attributes a(e);
             int type = -1;
@@ -145,7 +150,6 @@ struct DailyActivityConfig::Reader {
     }
 
     bool ActivityRewardSection(const TiXmlElement* section) {
-        config.activityRewards_.reserve(config.activityRewards_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             Attributes a(e);
             int index = 0;
@@ -170,7 +174,6 @@ struct DailyActivityConfig::Reader {
     }
 
     bool SignInRewardSection(const TiXmlElement* section) {
-        config.signInRewards_.reserve(config.signInRewards_.size() + CountEntries(section));
         for (const TiXmlElement* e = section->FirstChildElement(); e && !stop; e = e->NextSiblingElement()) {
             Attributes a(e);
             int index = 0;
@@ -180,6 +183,7 @@ struct DailyActivityConfig::Reader {
                 continue;
             }
             bool itemsOk = true;
+            entry.ItemRewardList.reserve(CountChildren(e));
             for (const TiXmlElement* it = e->FirstChildElement(); it && !stop; it = it->NextSiblingElement()) {
                 Attributes ia(it);
                 _SignInItemReward item;

@@ -46,10 +46,11 @@ bool StartsWith(const char* p, const char* end, const char* what) {
     return static_cast<size_t>(end - p) >= n && std::memcmp(p, what, n) == 0;
 }
 
-// The bytes of a tag the limit scan stops at: quotes, '=' and '>'.
+// The bytes of a tag the limit scan stops at: quotes, '=', '>' and the zero after the text.
 struct TagStops {
     bool stops[256] = {};
     constexpr TagStops() {
+        stops[0] = true;
         stops[static_cast<unsigned char>('"')] = true;
         stops[static_cast<unsigned char>('\'')] = true;
         stops[static_cast<unsigned char>('=')] = true;
@@ -60,6 +61,7 @@ constexpr TagStops kTagStops;
 
 // Where a document breaks the limits: the '<' of the element that goes too deep or holds too
 // many attributes, or null. Mirrors how the parser meets markup closely enough for limits.
+// text[length] is zero, and no zero comes before it.
 const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
     const char* p = text;
     const char* end = text + length;
@@ -86,15 +88,16 @@ const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
             int attributes = 0;
             const char* q = next;
             for (; q < end; ++q) {
-                while (q < end && !kTagStops.stops[static_cast<unsigned char>(*q)]) ++q;
-                if (q == end) break;
+                while (!kTagStops.stops[static_cast<unsigned char>(*q)]) ++q;  // stops at the end's zero
+                if (q >= end) {
+                    q = end;
+                    break;
+                }
                 if (*q == '"' || *q == '\'') {
-                    const void* closing = std::memchr(q + 1, *q, static_cast<size_t>(end - q - 1));
-                    if (!closing) {
-                        q = end;
-                        break;
-                    }
-                    q = static_cast<const char*>(closing);
+                    // Values are short: a loop beats a call.
+                    const char quote = *q;
+                    for (++q; q < end && *q != quote;) ++q;
+                    if (q == end) break;
                 } else if (*q == '=') {
                     if (++attributes > XmlDocument::kMaxAttributes) {
                         tooDeep = false;
