@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <typeinfo>
@@ -51,10 +53,67 @@ bool CallablesEqual(const F& a, const F& b) {
 // compiles its own storage; an invoker is always made and destroyed by the code of its own
 // module (Clone and Destroy are virtual), so blocks never cross modules.
 class InvokerStorage {
+    struct Cache;
+
 public:
     static constexpr size_t kGranule = 16;
     static constexpr size_t kClasses = 8;          // blocks of 16 to 128 bytes
     static constexpr unsigned kKeepPerClass = 64;  // what a thread keeps of each size
+
+    // Places lent by an emission for the clones it makes (see Signal::Emit): right before it
+    // clones an invoker, the emission offers a place for that invoker's clone, and the
+    // invoker's Clone, made by this module's code, builds the copy there when it fits.
+    // Releasing a block inside the lent places gives nothing back: the emission owns that
+    // memory. So clones during an emission take and give back nothing of the storage, and never
+    // wait for an earlier taking or giving back on the thread.
+    static constexpr size_t kPlaceSize = 32;  // each place is aligned for any scalar type
+    struct LentRange {  // no initialisers: the cache holding one is zero-initialised, not constructed
+        uintptr_t begin;
+        uintptr_t end;
+    };
+
+    // An emission's loan of places, for its time on the stack of this thread. Loans nest: the
+    // loan before is restored when this one ends. An inactive loan lends nothing.
+    class Loan {
+    public:
+        Loan(bool active, const void* begin, const void* end) {
+            if (!active) return;
+            cache_ = &ThreadCache();
+            before_ = cache_->lent;
+            cache_->lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
+        }
+        ~Loan() {
+            if (!cache_) return;
+            cache_->offered = nullptr;
+            cache_->lent = before_;
+        }
+        Loan(const Loan&) = delete;
+        Loan& operator=(const Loan&) = delete;
+        bool Active() const { return cache_ != nullptr; }
+        // A place inside the loan for the clone of invoker (the place holds whose it is until
+        // it is taken). Active loans only.
+        void Offer(void* place, const void* invoker) {
+            std::memcpy(place, &invoker, sizeof invoker);
+            cache_->offered = place;
+        }
+
+    private:
+        Cache* cache_ = nullptr;
+        LentRange before_{};
+    };
+
+    // The place offered for the clone of invoker, when there is one and a clone of this size
+    // and alignment fits it; taken once.
+    static void* TakePlace(const void* invoker, size_t size, size_t alignment) {
+        Cache& cache = ThreadCache();
+        void* place = cache.offered;
+        if (!place || size > kPlaceSize || alignment > alignof(std::max_align_t)) return nullptr;
+        const void* whose;
+        std::memcpy(&whose, place, sizeof whose);
+        if (whose != invoker) return nullptr;
+        cache.offered = nullptr;
+        return place;
+    }
 
     static void* Allocate(size_t size) {
         const size_t c = Class(size);
@@ -71,11 +130,13 @@ public:
 
     static void Release(void* block, size_t size) noexcept {
         if (!block) return;
+        Cache& cache = ThreadCache();
+        const uintptr_t at = reinterpret_cast<uintptr_t>(block);
+        if (at - cache.lent.begin < cache.lent.end - cache.lent.begin) return;  // a lent place
         const size_t c = Class(size);
         if (c < kClasses) {
-            Cache& cache = ThreadCache();
             const unsigned n = cache.counts[c];
-            if (n < kKeepPerClass && cache.closerArmed && !cache.closed) {
+            if (n < cache.room) {
                 cache.blocks[c][n] = block;
                 cache.counts[c] = n + 1;
                 return;
@@ -94,12 +155,15 @@ private:
     struct Cache {
         void* blocks[kClasses][kKeepPerClass];
         unsigned counts[kClasses];
+        unsigned room;  // kKeepPerClass while the closer is set up and has not run, else 0
         bool closed;
-        bool closerArmed;
+        void* offered;   // the place offered for a clone, or null
+        LentRange lent;  // the places of the innermost emission in progress
     };
     struct Closer {
         Cache* cache;
         ~Closer() {
+            cache->room = 0;
             cache->closed = true;
             for (size_t c = 0; c < kClasses; ++c) {
                 while (cache->counts[c] > 0) ::operator delete(cache->blocks[c][--cache->counts[c]]);
@@ -117,10 +181,10 @@ private:
     static void ReleaseSlowly(void* block, size_t c) noexcept {
         if (c < kClasses) {
             Cache& cache = ThreadCache();
-            if (!cache.closed && !cache.closerArmed) {
+            if (!cache.closed && cache.room == 0) {
                 static thread_local Closer closer{&cache};
                 (void)closer;
-                cache.closerArmed = true;
+                cache.room = kKeepPerClass;
                 cache.blocks[c][cache.counts[c]++] = block;
                 return;
             }
@@ -156,7 +220,12 @@ public:
 
     R Invoke(Args... args) override { return static_cast<R>(callable_(std::forward<Args>(args)...)); }
     const std::type_info& GetType() const override { return typeid(InvokerImpl); }
-    Invoker<R(Args...)>* Clone() const override { return new InvokerImpl(callable_); }
+    Invoker<R(Args...)>* Clone() const override {
+        if (void* place = InvokerStorage::TakePlace(this, sizeof(InvokerImpl), alignof(InvokerImpl))) {
+            return ::new (place) InvokerImpl(callable_);
+        }
+        return new InvokerImpl(callable_);
+    }
     bool IsEqual(const Invoker<R(Args...)>* other) const override {
         if (other == this) return true;
         if (!other) return false;

@@ -40,8 +40,8 @@ public:
     virtual void Emit(Args... args) {
         if (functions_.empty()) return;
         Snapshot snapshot(functions_);
-        for (size_t i = 0; i < snapshot.Size(); ++i) {
-            if (Invoker* invoker = snapshot[i]) invoker->Invoke(args...);
+        for (Invoker* const* it = snapshot.begin(), * const* end = snapshot.end(); it != end; ++it) {
+            if (*it) (*it)->Invoke(args...);
         }
     }
     virtual void DisconnectAll() { functions_.clear(); }
@@ -72,40 +72,57 @@ private:
     using Invoker = function::Invoker<void(Args...)>;
 
     // Clones of the held functions' invokers, in order (null for an empty function), owned
-    // until the emission ends: in place for a few, on the heap for more.
+    // until the emission ends. The first kInlineSlots clones are offered places in the
+    // snapshot itself: the clone of an invoker made by this module's code takes its place when
+    // it fits. The others come from the invoker storage (or another module's).
     class Snapshot {
+        using Storage = function::InvokerStorage;
+
     public:
-        explicit Snapshot(const std::list<FunctionType>& functions) {
+        explicit Snapshot(const std::list<FunctionType>& functions)
+            : loan_(functions.size() > kClonesWithoutPlaces, places_, places_ + kInlineSlots) {
             const size_t count = functions.size();
-            items_ = count <= kInlineSlots ? inline_ : static_cast<Invoker**>(::operator new(count * sizeof(Invoker*)));
+            Invoker** items = count <= kInlineSlots ? inline_ : static_cast<Invoker**>(::operator new(count * sizeof(Invoker*)));
+            items_ = items;
+            size_t n = 0;  // clones made; a member only once all are, or one fails
             try {
                 for (const FunctionType& f : functions) {
                     const Invoker* held = f.GetInvoker();
-                    items_[size_] = held ? held->Clone() : nullptr;
-                    ++size_;
+                    if (n < kInlineSlots && held && loan_.Active()) loan_.Offer(places_[n], held);
+                    items[n] = held ? held->Clone() : nullptr;
+                    ++n;
                 }
             } catch (...) {
+                size_ = n;
                 Release();
                 throw;
             }
+            size_ = n;
         }
         ~Snapshot() { Release(); }
         Snapshot(const Snapshot&) = delete;
         Snapshot& operator=(const Snapshot&) = delete;
 
-        size_t Size() const { return size_; }
-        Invoker* operator[](size_t i) const { return items_[i]; }
+        Invoker* const* begin() const { return items_; }
+        Invoker* const* end() const { return items_ + size_; }
 
     private:
         void Release() {
+            Invoker** const items = items_;
             for (size_t i = size_; i > 0; --i) {
-                if (items_[i - 1]) items_[i - 1]->Destroy();
+                if (items[i - 1]) items[i - 1]->Destroy();
             }
             size_ = 0;
-            if (items_ != inline_) ::operator delete(items_);
+            if (items != inline_) ::operator delete(items);
             items_ = nullptr;
         }
 
+        // A few clones come from the storage: lending places would cost them more than the
+        // waits it saves.
+        static constexpr size_t kClonesWithoutPlaces = 2;
+
+        alignas(std::max_align_t) unsigned char places_[kInlineSlots][Storage::kPlaceSize];
+        Storage::Loan loan_;  // ends after the body of the destructor destroyed the clones
         Invoker* inline_[kInlineSlots];
         Invoker** items_ = nullptr;
         size_t size_ = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -248,6 +249,65 @@ struct Big {
     char bytes[300] = {};
     void operator()() const {}
 };
+
+// Callables whose copies do what emissions must survive: fail, keep a copy of a function of
+// their own beyond the emission, or not fit an emission's places.
+struct CopyProbe {
+    std::vector<std::string>* journal;
+    std::string name;
+    int* copiesBeforeFailure;                     // null: copies never fail
+    std::vector<zor::Function<void()>>* kept;     // null: copies keep nothing
+    zor::Function<void()> inner;
+    char padding[8] = {};
+
+    CopyProbe(std::vector<std::string>* j, std::string n, int* failAfter, std::vector<zor::Function<void()>>* k)
+        : journal(j), name(std::move(n)), copiesBeforeFailure(failAfter), kept(k) {}
+    CopyProbe(const CopyProbe& other)
+        : journal(other.journal), name(other.name), copiesBeforeFailure(other.copiesBeforeFailure),
+          kept(other.kept), inner(other.inner) {
+        if (copiesBeforeFailure && (*copiesBeforeFailure)-- == 0) throw std::runtime_error("copy");
+        if (kept) kept->push_back(inner);  // outlives the copy, and the emission
+    }
+    void operator()() const { journal->push_back(name); }
+};
+
+TEST(SignalEmission, CopiesThatFailOrOutliveTheEmission) {
+    std::vector<std::string> j;
+    std::vector<zor::Function<void()>> kept;
+    Listener inner(&j, "inner");
+    std::deque<Listener> listeners;
+    int failAfter = -1;
+    zor::Signal<void()> s;
+    for (int i = 0; i < 70; ++i) {  // more than an emission has places for
+        if (i % 3 == 0) {
+            CopyProbe probe(&j, "p" + std::to_string(i), &failAfter, &kept);
+            probe.inner = bind(&Listener::Ping, &inner);
+            s += probe;
+        } else {
+            listeners.emplace_back(&j, "b" + std::to_string(i));
+            s += bind(&Listener::Ping, &listeners.back());
+        }
+    }
+    kept.clear();  // what connecting copied
+    s.Emit();
+    ASSERT_EQ(j.size(), 70u);
+    EXPECT_EQ(j[68], "b68");
+    EXPECT_EQ(j[69], "p69");
+    // The functions kept by the copies work after the emission's places are gone.
+    j.clear();
+    ASSERT_EQ(kept.size(), 24u);
+    for (auto& f : kept) f();
+    EXPECT_EQ(j, std::vector<std::string>(24, "inner"));
+
+    // A copy that fails ends the emission before any call; the next one runs whole.
+    j.clear();
+    failAfter = 5;
+    EXPECT_THROW(s.Emit(), std::runtime_error);
+    EXPECT_TRUE(j.empty());
+    failAfter = -1;
+    s.Emit();
+    EXPECT_EQ(j.size(), 70u);
+}
 
 TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {
     std::vector<zor::Function<void()>> made;
