@@ -51,13 +51,9 @@ _PerfInfo::_PerfInfo(const std::string& name_, const char* file_, int line_, con
     }
 }
 
-// Without a record the watch is off: the clock is not read.
-Perf::Perf(_PerfInfo* record) : record_(record) {
-    if (record_) start_ = std::chrono::steady_clock::now();
-}
+void Perf::Start() { start_ = std::chrono::steady_clock::now(); }
 
-Perf::~Perf() {
-    if (!record_) return;
+void Perf::Stop() {
     record_->calls += 1;
     record_->elapsed += std::chrono::steady_clock::now() - start_;
     if (_PerfInfo* first = record_->first_) {

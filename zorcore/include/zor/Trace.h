@@ -47,12 +47,20 @@ private:
 // Times its scope into a record; a null record makes it do nothing.
 class ZORCORE_API Perf {
 public:
-    explicit Perf(_PerfInfo* record);
-    ~Perf();
+    // Without a record the watch is off: nothing is timed, and nothing called.
+    explicit Perf(_PerfInfo* record) : record_(record) {
+        if (record_) Start();
+    }
+    ~Perf() {
+        if (record_) Stop();
+    }
     Perf(const Perf&) = delete;
     Perf& operator=(const Perf&) = delete;
 
 private:
+    void Start();
+    void Stop();
+
     _PerfInfo* record_;
     std::chrono::steady_clock::time_point start_;
 };
