@@ -73,33 +73,28 @@ public:
     };
 
     // An emission's loan of places, for its time on the stack of this thread. Loans nest: the
-    // loan before is restored when this one ends. An inactive loan lends nothing.
+    // loan before is restored when this one ends.
     class Loan {
     public:
-        Loan(bool active, const void* begin, const void* end) {
-            if (!active) return;
-            cache_ = &ThreadCache();
-            before_ = cache_->lent;
-            cache_->lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
+        Loan(const void* begin, const void* end) : cache_(ThreadCache()), before_(cache_.lent) {
+            cache_.lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
         }
         ~Loan() {
-            if (!cache_) return;
-            cache_->offered = nullptr;
-            cache_->lent = before_;
+            cache_.offered = nullptr;
+            cache_.lent = before_;
         }
         Loan(const Loan&) = delete;
         Loan& operator=(const Loan&) = delete;
-        bool Active() const { return cache_ != nullptr; }
         // A place inside the loan for the clone of invoker (the place holds whose it is until
-        // it is taken). Active loans only.
+        // it is taken).
         void Offer(void* place, const void* invoker) {
             std::memcpy(place, &invoker, sizeof invoker);
-            cache_->offered = place;
+            cache_.offered = place;
         }
 
     private:
-        Cache* cache_ = nullptr;
-        LentRange before_{};
+        Cache& cache_;
+        LentRange before_;
     };
 
     // The place offered for the clone of invoker, when there is one and a clone of this size

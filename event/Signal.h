@@ -38,10 +38,27 @@ public:
     // emission walks clones of their invokers, so functions may connect or disconnect from
     // inside a call; up to kInlineSlots clones are held on the stack.
     virtual void Emit(Args... args) {
-        if (functions_.empty()) return;
-        Snapshot snapshot(functions_);
-        for (Invoker* const* it = snapshot.begin(), * const* end = snapshot.end(); it != end; ++it) {
-            if (*it) (*it)->Invoke(args...);
+        const size_t count = functions_.size();
+        if (count == 0) return;
+        if (count > kFewSlots) return EmitToMany(args...);
+        // A few: their clones come from the invoker storage.
+        Invoker* clones[kFewSlots] = {};
+        size_t made = 0;
+        struct Ender {
+            Invoker** clones;
+            size_t& made;
+            ~Ender() {
+                while (made > 0) {
+                    if (Invoker* clone = clones[--made]) clone->Destroy();
+                }
+            }
+        } ender{clones, made};
+        for (const FunctionType& f : functions_) {
+            const Invoker* held = f.GetInvoker();
+            clones[made++] = held ? held->Clone() : nullptr;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            if (clones[i]) clones[i]->Invoke(args...);
         }
     }
     virtual void DisconnectAll() { functions_.clear(); }
@@ -71,6 +88,17 @@ public:
 private:
     using Invoker = function::Invoker<void(Args...)>;
 
+    // Up to this many functions, an emission clones them from the invoker storage; more are
+    // offered places in the emission's own frame (see Snapshot).
+    static constexpr size_t kFewSlots = 2;
+
+    void EmitToMany(Args... args) {
+        Snapshot snapshot(functions_);
+        for (Invoker* const* it = snapshot.begin(), * const* end = snapshot.end(); it != end; ++it) {
+            if (*it) (*it)->Invoke(args...);
+        }
+    }
+
     // Clones of the held functions' invokers, in order (null for an empty function), owned
     // until the emission ends. The first kInlineSlots clones are offered places in the
     // snapshot itself: the clone of an invoker made by this module's code takes its place when
@@ -80,7 +108,7 @@ private:
 
     public:
         explicit Snapshot(const std::list<FunctionType>& functions)
-            : loan_(functions.size() > kClonesWithoutPlaces, places_, places_ + kInlineSlots) {
+            : loan_(places_, places_ + kInlineSlots) {
             const size_t count = functions.size();
             Invoker** items = count <= kInlineSlots ? inline_ : static_cast<Invoker**>(::operator new(count * sizeof(Invoker*)));
             items_ = items;
@@ -88,7 +116,7 @@ private:
             try {
                 for (const FunctionType& f : functions) {
                     const Invoker* held = f.GetInvoker();
-                    if (n < kInlineSlots && held && loan_.Active()) loan_.Offer(places_[n], held);
+                    if (n < kInlineSlots && held) loan_.Offer(places_[n], held);
                     items[n] = held ? held->Clone() : nullptr;
                     ++n;
                 }
@@ -116,10 +144,6 @@ private:
             if (items != inline_) ::operator delete(items);
             items_ = nullptr;
         }
-
-        // A few clones come from the storage: lending places would cost them more than the
-        // waits it saves.
-        static constexpr size_t kClonesWithoutPlaces = 2;
 
         alignas(std::max_align_t) unsigned char places_[kInlineSlots][Storage::kPlaceSize];
         Storage::Loan loan_;  // ends after the body of the destructor destroyed the clones

@@ -12,11 +12,18 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 cd "$root"
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
+# A figure and its floor run in one process, their repetitions interleaved at random, so that a
+# change of the machine's pace during the run (other guests of a virtual machine) reaches both.
+# The process stays on one processor (the last, or BENCH_CPU): moving between processors of
+# unequal pace would do the opposite.
+pin=()
+if command -v taskset > /dev/null; then pin=(taskset -c "${BENCH_CPU:-$(($(nproc) - 1))}"); fi
 for b in bench_events bench_config bench_module; do
   echo "running $b ($reps repetitions)" >&2
   # The memory figure is a counter, reported on its own below (CSV needs the same counters in every row).
-  "$build/bin/$b" --benchmark_filter=-ResidentBytes --benchmark_repetitions="$reps" \
-    --benchmark_report_aggregates_only=true --benchmark_format=csv 2> /dev/null | grep '_median"' >> "$csv"
+  "${pin[@]}" "$build/bin/$b" --benchmark_filter=-ResidentBytes --benchmark_repetitions="$reps" \
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2> /dev/null | grep '_median"' >> "$csv"
 done
 # name,iterations,real_time,cpu_time,time_unit,...: the medians' real times, in ns.
 awk -F, '
