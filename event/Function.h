@@ -97,31 +97,23 @@ public:
         LentRange before_;
     };
 
-    // The place offered for the clone of invoker, when there is one and a clone of this size
-    // and alignment fits it; taken once.
-    static void* TakePlace(const void* invoker, size_t size, size_t alignment) {
+    // Room for the clone of invoker: the place offered for it when there is one and a clone of
+    // this size and alignment fits it (taken once), else a block as Allocate gives. Either is
+    // given back with Release (which leaves a lent place alone).
+    static void* AllocateClone(const void* invoker, size_t size, size_t alignment) {
         Cache& cache = ThreadCache();
-        void* place = cache.offered;
-        if (!place || size > kPlaceSize || alignment > alignof(std::max_align_t)) return nullptr;
-        const void* whose;
-        std::memcpy(&whose, place, sizeof whose);
-        if (whose != invoker) return nullptr;
-        cache.offered = nullptr;
-        return place;
+        if (void* place = cache.offered) {
+            const void* whose;
+            std::memcpy(&whose, place, sizeof whose);
+            if (whose == invoker && size <= kPlaceSize && alignment <= alignof(std::max_align_t)) {
+                cache.offered = nullptr;
+                return place;
+            }
+        }
+        return Allocate(cache, size);
     }
 
-    static void* Allocate(size_t size) {
-        const size_t c = Class(size);
-        if (c < kClasses) {
-            Cache& cache = ThreadCache();
-            if (const unsigned n = cache.counts[c]) {
-                cache.counts[c] = n - 1;
-                return cache.blocks[c][n - 1];
-            }
-            return ::operator new((c + 1) * kGranule);
-        }
-        return ::operator new(size);
-    }
+    static void* Allocate(size_t size) { return Allocate(ThreadCache(), size); }
 
     static void Release(void* block, size_t size) noexcept {
         if (!block) return;
@@ -141,6 +133,18 @@ public:
     }
 
 private:
+    static void* Allocate(Cache& cache, size_t size) {
+        const size_t c = Class(size);
+        if (c < kClasses) {
+            if (const unsigned n = cache.counts[c]) {
+                cache.counts[c] = n - 1;
+                return cache.blocks[c][n - 1];
+            }
+            return ::operator new((c + 1) * kGranule);
+        }
+        return ::operator new(size);
+    }
+
     // Trivially destructible, so that it can be used until the thread is gone; the closer
     // gives its blocks back when the thread ends, and later releases go to the heap. The
     // closer is set up by the first block kept, so that taking and keeping a block touch one
@@ -216,10 +220,13 @@ public:
     R Invoke(Args... args) override { return static_cast<R>(callable_(std::forward<Args>(args)...)); }
     const std::type_info& GetType() const override { return typeid(InvokerImpl); }
     Invoker<R(Args...)>* Clone() const override {
-        if (void* place = InvokerStorage::TakePlace(this, sizeof(InvokerImpl), alignof(InvokerImpl))) {
-            return ::new (place) InvokerImpl(callable_);
+        void* room = InvokerStorage::AllocateClone(this, sizeof(InvokerImpl), alignof(InvokerImpl));
+        try {
+            return ::new (room) InvokerImpl(callable_);
+        } catch (...) {
+            InvokerStorage::Release(room, sizeof(InvokerImpl));
+            throw;
         }
-        return new InvokerImpl(callable_);
     }
     bool IsEqual(const Invoker<R(Args...)>* other) const override {
         if (other == this) return true;
