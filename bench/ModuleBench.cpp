@@ -124,23 +124,20 @@ bool BareCall(lua_State* L, const char* name, bool withArgument) {
 
 // The same call with the function found from its dotted name, as the bridge is given it: the
 // name cut at its dots and each piece looked up raw, so that a script's metatables cannot
-// raise an error outside a protected call. The pieces are pushed from a terminated copy, which
-// Lua's string cache serves without hashing them again.
+// raise an error outside a protected call. (Pushing the pieces from a terminated copy would let
+// Lua's string cache serve them, but whether it does varies from one process to the next with
+// the copy's address: the floor would not be one figure.)
 bool DottedCall(lua_State* L, const char* name, bool withArgument) {
     const int top = lua_gettop(L);
-    char copy[256];
-    const size_t length = std::strlen(name);
-    if (length >= sizeof copy) return false;
-    std::memcpy(copy, name, length + 1);
     lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
-    for (char* piece = copy;;) {
-        char* dot = std::strchr(piece, '.');
-        if (dot) *dot = '\0';
+    for (const char* piece = name;;) {
+        const char* dot = std::strchr(piece, '.');
+        const size_t length = dot ? static_cast<size_t>(dot - piece) : std::strlen(piece);
         if (!lua_istable(L, -1)) {
             lua_settop(L, top);
             return false;
         }
-        lua_pushstring(L, piece);
+        lua_pushlstring(L, piece, length);
         lua_rawget(L, -2);
         if (!dot) break;
         piece = dot + 1;
