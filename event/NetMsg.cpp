@@ -20,19 +20,6 @@ NetMsg::NetMsg(uint16_t moduleId, uint16_t msgId)
 
 NetMsg::~NetMsg() { zor::DeallocateBuffer(buffer_); }
 
-const NetMsgChunk* NetMsg::GetChunk(int index) const {
-    if (index < 0 || index >= chunkCount_) return nullptr;
-    return reinterpret_cast<const NetMsgChunk*>(message_ + chunks_[index]);
-}
-
-const NetMsgChunk* NetMsg::FindChunk(uint16_t id) const {
-    for (int i = 0; i < chunkCount_; ++i) {
-        const NetMsgChunk* chunk = GetChunk(i);
-        if (chunk->ChunkID == id) return chunk;
-    }
-    return nullptr;
-}
-
 bool NetMsg::AddChunk(const void* data, int size, uint16_t id) {
     if (!data || size < 0 || size > kMaxChunkDataSize) return false;
     if (chunkCount_ >= kMaxChunks) return false;

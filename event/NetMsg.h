@@ -64,10 +64,19 @@ public:
     uint16_t GetMsgID() const { return header_->MsgID; }
     uint16_t GetLength() const { return header_->Length; }
     int GetChunkCount() const { return chunkCount_; }
-    const NetMsgChunk* GetChunk(int index) const;
+    const NetMsgChunk* GetChunk(int index) const {
+        if (index < 0 || index >= chunkCount_) return nullptr;
+        return reinterpret_cast<const NetMsgChunk*>(message_ + chunks_[index]);
+    }
 
     // The first chunk with this id, or null.
-    const NetMsgChunk* FindChunk(uint16_t id) const;
+    const NetMsgChunk* FindChunk(uint16_t id) const {
+        for (int i = 0; i < chunkCount_; ++i) {
+            const NetMsgChunk* chunk = reinterpret_cast<const NetMsgChunk*>(message_ + chunks_[i]);
+            if (chunk->ChunkID == id) return chunk;
+        }
+        return nullptr;
+    }
     // Appends a chunk with a copy of size bytes. Refused (false, message unchanged) for null
     // data, a negative size or one above 64506, a 257th chunk, or a length above 64512.
     bool AddChunk(const void* data, int size, uint16_t id);
