@@ -119,10 +119,10 @@ struct DailyActivityConfig::Reader {
         return false;
     }
 
-    // The child elements of an element: room for an entry's items is made once.
-    static size_t CountChildren(const TiXmlElement* section) {
+    // The child elements of an entry: room for its items is made once.
+    static size_t CountChildren(const TiXmlElement* entry) {
         size_t n = 0;
-        for (const TiXmlElement* e = section->FirstChildElement(); e; e = e->NextSiblingElement()) ++n;
+        for (const TiXmlElement* e = entry->FirstChildElement(); e; e = e->NextSiblingElement()) ++n;
         return n;
     }
 

@@ -72,7 +72,7 @@ public:
     // The first chunk with this id, or null.
     const NetMsgChunk* FindChunk(uint16_t id) const {
         for (int i = 0; i < chunkCount_; ++i) {
-            const NetMsgChunk* chunk = reinterpret_cast<const NetMsgChunk*>(message_ + chunks_[i]);
+            const NetMsgChunk* chunk = GetChunk(i);
             if (chunk->ChunkID == id) return chunk;
         }
         return nullptr;

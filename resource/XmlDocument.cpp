@@ -72,9 +72,10 @@ const char* FindLimitBreach(const char* text, size_t length, bool& tooDeep) {
         const char* next = open + 1;
         const char* close = nullptr;
         const bool markup = next < end && (*next == '?' || *next == '!' || *next == '/');
-        if (markup && *next == '!' && StartsWith(open, end, "<!--")) {
+        const bool declaration = markup && *next == '!';  // a comment or CDATA among others
+        if (declaration && StartsWith(open, end, "<!--")) {
             close = Find(open + 4, end, "-->");
-        } else if (markup && *next == '!' && StartsWith(open, end, "<![CDATA[")) {
+        } else if (declaration && StartsWith(open, end, "<![CDATA[")) {
             close = Find(open + 9, end, "]]>");
         } else if (markup) {
             if (*next == '/' && depth > 0) --depth;
