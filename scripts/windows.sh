@@ -136,7 +136,13 @@ stage "the test suite under Wine"
 # sent away: started by a test, they would hold its output pipe open and CTest would wait on it.
 wineserver -p
 "$build/wine-run" cmd /c exit > /dev/null 2>&1 < /dev/null
-(cd "$build" && ctest -j"$jobs" --output-on-failure)
+if ! (cd "$build" && ctest -j"$jobs" --output-on-failure); then
+  # Now and then Wine fails to start a program at all: the test ends within a few hundredths of
+  # a second with no output (seen once in many runs, never reproduced). The failed tests run
+  # once more, one at a time; one that fails again fails the stage.
+  stage "the tests that failed, once more, one at a time"
+  (cd "$build" && ctest --rerun-failed --output-on-failure)
+fi
 
 stage "the embedded day and every session with qrn_host.exe"
 cd "$root"
