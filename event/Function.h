@@ -52,8 +52,12 @@ bool CallablesEqual(const F& a, const F& b) {
 // them back, so that, once warm, a clone costs no general heap allocation. Each module
 // compiles its own storage; an invoker is always made and destroyed by the code of its own
 // module (Clone and Destroy are virtual), so blocks never cross modules.
+//
+// The thread-local part is a few words (the kept blocks live on the heap): small enough for
+// the loader to place a module's thread-locals in the block it sets up with each thread, where
+// reaching them takes no call into the loader (with TLS descriptors, see CMakeLists.txt).
 class InvokerStorage {
-    struct Cache;
+    struct Slot;
 
 public:
     static constexpr size_t kGranule = 16;
@@ -67,7 +71,7 @@ public:
     // memory. So clones during an emission take and give back nothing of the storage, and never
     // wait for an earlier taking or giving back on the thread.
     static constexpr size_t kPlaceSize = 32;  // each place is aligned for any scalar type
-    struct LentRange {  // no initialisers: the cache holding one is zero-initialised, not constructed
+    struct LentRange {
         uintptr_t begin;
         uintptr_t end;
     };
@@ -76,12 +80,12 @@ public:
     // loan before is restored when this one ends.
     class Loan {
     public:
-        Loan(const void* begin, const void* end) : cache_(ThreadCache()), before_(cache_.lent) {
-            cache_.lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
+        Loan(const void* begin, const void* end) : slot_(ThreadSlot()), before_(slot_.lent) {
+            slot_.lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
         }
         ~Loan() {
-            cache_.offered = nullptr;
-            cache_.lent = before_;
+            slot_.offered = nullptr;
+            slot_.lent = before_;
         }
         Loan(const Loan&) = delete;
         Loan& operator=(const Loan&) = delete;
@@ -89,11 +93,11 @@ public:
         // it is taken).
         void Offer(void* place, const void* invoker) {
             std::memcpy(place, &invoker, sizeof invoker);
-            cache_.offered = place;
+            slot_.offered = place;
         }
 
     private:
-        Cache& cache_;
+        Slot& slot_;
         LentRange before_;
     };
 
@@ -101,94 +105,99 @@ public:
     // this size and alignment fits it (taken once), else a block as Allocate gives. Either is
     // given back with Release (which leaves a lent place alone).
     static void* AllocateClone(const void* invoker, size_t size, size_t alignment) {
-        Cache& cache = ThreadCache();
-        if (void* place = cache.offered) {
+        Slot& slot = ThreadSlot();
+        if (void* place = slot.offered) {
             const void* whose;
             std::memcpy(&whose, place, sizeof whose);
             if (whose == invoker && size <= kPlaceSize && alignment <= alignof(std::max_align_t)) {
-                cache.offered = nullptr;
+                slot.offered = nullptr;
                 return place;
             }
         }
-        return Allocate(cache, size);
+        return Allocate(slot, size);
     }
 
-    static void* Allocate(size_t size) { return Allocate(ThreadCache(), size); }
+    static void* Allocate(size_t size) { return Allocate(ThreadSlot(), size); }
 
     static void Release(void* block, size_t size) noexcept {
         if (!block) return;
-        Cache& cache = ThreadCache();
+        Slot& slot = ThreadSlot();
         const uintptr_t at = reinterpret_cast<uintptr_t>(block);
-        if (at - cache.lent.begin < cache.lent.end - cache.lent.begin) return;  // a lent place
+        if (at - slot.lent.begin < slot.lent.end - slot.lent.begin) return;  // a lent place
         const size_t c = Class(size);
         if (c < kClasses) {
-            const unsigned n = cache.counts[c];
-            if (n < cache.room) {
-                cache.blocks[c][n] = block;
-                cache.counts[c] = n + 1;
-                return;
+            if (Pool* pool = slot.pool ? slot.pool : OpenPool(slot)) {
+                const unsigned n = pool->counts[c];
+                if (n < kKeepPerClass) {
+                    pool->blocks[c][n] = block;
+                    pool->counts[c] = n + 1;
+                    return;
+                }
             }
         }
-        ReleaseSlowly(block, c);
+        ::operator delete(block);
     }
 
 private:
-    static void* Allocate(Cache& cache, size_t size) {
+    // A stack rather than a list threaded through the blocks: taking a block does not wait for
+    // a read of the block before it.
+    struct Pool {
+        void* blocks[kClasses][kKeepPerClass];
+        unsigned counts[kClasses];
+    };
+    // Trivial, so that it needs no guard and serves until the thread is gone.
+    struct Slot {
+        void* offered;   // the place offered for a clone, or null
+        LentRange lent;  // the places of the innermost emission in progress
+        Pool* pool;      // owned: made on first use, freed with its blocks when the thread ends
+        bool closed;     // the thread has ended its pool: later blocks come from and go to the heap
+    };
+    struct Closer {
+        Slot* slot;
+        ~Closer() {
+            Pool* pool = slot->pool;
+            slot->pool = nullptr;
+            slot->closed = true;
+            if (!pool) return;
+            for (size_t c = 0; c < kClasses; ++c) {
+                while (pool->counts[c] > 0) ::operator delete(pool->blocks[c][--pool->counts[c]]);
+            }
+            delete pool;
+        }
+    };
+
+    static size_t Class(size_t size) { return size == 0 ? 0 : (size - 1) / kGranule; }
+    static Slot& ThreadSlot() {
+        static thread_local Slot slot;  // zero-initialised
+        return slot;
+    }
+    static void* Allocate(Slot& slot, size_t size) {
         const size_t c = Class(size);
         if (c < kClasses) {
-            if (const unsigned n = cache.counts[c]) {
-                cache.counts[c] = n - 1;
-                return cache.blocks[c][n - 1];
+            if (Pool* pool = slot.pool) {
+                if (const unsigned n = pool->counts[c]) {
+                    pool->counts[c] = n - 1;
+                    return pool->blocks[c][n - 1];
+                }
             }
             return ::operator new((c + 1) * kGranule);
         }
         return ::operator new(size);
     }
-
-    // Trivially destructible, so that it can be used until the thread is gone; the closer
-    // gives its blocks back when the thread ends, and later releases go to the heap. The
-    // closer is set up by the first block kept, so that taking and keeping a block touch one
-    // thread-local object (in a shared library, each is a call to find it). A stack rather
-    // than a list threaded through the blocks: taking a block does not wait for a read of the
-    // block before it.
-    struct Cache {
-        void* blocks[kClasses][kKeepPerClass];
-        unsigned counts[kClasses];
-        unsigned room;  // kKeepPerClass while the closer is set up and has not run, else 0
-        bool closed;
-        void* offered;   // the place offered for a clone, or null
-        LentRange lent;  // the places of the innermost emission in progress
-    };
-    struct Closer {
-        Cache* cache;
-        ~Closer() {
-            cache->room = 0;
-            cache->closed = true;
-            for (size_t c = 0; c < kClasses; ++c) {
-                while (cache->counts[c] > 0) ::operator delete(cache->blocks[c][--cache->counts[c]]);
-            }
+    // The thread's first block kept makes its pool and sets up what frees it; none after the
+    // thread's end (later thread-local destructors), or without memory for it.
+    static Pool* OpenPool(Slot& slot) noexcept {
+        if (slot.closed) return nullptr;
+        Pool* pool;
+        try {
+            pool = new Pool();
+        } catch (const std::bad_alloc&) {
+            return nullptr;
         }
-    };
-
-    static size_t Class(size_t size) { return size == 0 ? 0 : (size - 1) / kGranule; }
-    static Cache& ThreadCache() {
-        static thread_local Cache cache;  // zero-initialised
-        return cache;
-    }
-    // The thread's first block kept sets up the closer; a full or closed cache, or a size
-    // not kept, goes to the heap.
-    static void ReleaseSlowly(void* block, size_t c) noexcept {
-        if (c < kClasses) {
-            Cache& cache = ThreadCache();
-            if (!cache.closed && cache.room == 0) {
-                static thread_local Closer closer{&cache};
-                (void)closer;
-                cache.room = kKeepPerClass;
-                cache.blocks[c][cache.counts[c]++] = block;
-                return;
-            }
-        }
-        ::operator delete(block);
+        slot.pool = pool;
+        static thread_local Closer closer{&slot};
+        (void)closer;
+        return pool;
     }
 };
 
@@ -210,7 +219,7 @@ template <class F, class Sig>
 class InvokerImpl;
 
 template <class F, class R, class... Args>
-class InvokerImpl<F, R(Args...)> : public Invoker<R(Args...)> {
+class InvokerImpl<F, R(Args...)> final : public Invoker<R(Args...)> {
 public:
     explicit InvokerImpl(const F& callable) : callable_(callable) {}
 

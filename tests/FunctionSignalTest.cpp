@@ -329,4 +329,41 @@ TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {
     EXPECT_EQ(j.size(), 2000u);
 }
 
+// A thread-local whose destructor runs after the thread's storage is closed (it was made
+// before the storage's first use, so it is destroyed after it): copies and emissions still
+// work, from and to the heap, and nothing is lost or freed twice (checked under ASan).
+struct LateEmitter {
+    std::vector<std::string>* journal = nullptr;
+    ~LateEmitter() {
+        if (!journal) return;
+        std::vector<Listener> ls;
+        ls.reserve(70);
+        zor::Signal<void()> s;
+        for (int i = 0; i < 70; ++i) {
+            ls.emplace_back(journal, "late");
+            s += bind(&Listener::Ping, &ls.back());
+        }
+        s.Emit();
+        zor::Function<void()> f(bind(&Listener::Ping, &ls.front()));
+        zor::Function<void()> copy(f);
+        copy();
+    }
+};
+
+TEST(InvokerStorage, ServesThreadLocalDestructorsAfterTheThreadsEnd) {
+    std::vector<std::string> j;
+    std::thread t([&] {
+        static thread_local LateEmitter late;
+        late.journal = &j;
+        std::vector<Listener> ls(3, Listener{&j, "early"});
+        zor::Signal<void()> s;
+        for (auto& l : ls) s += bind(&Listener::Ping, &l);
+        s.Emit();  // the storage's first use
+    });
+    t.join();
+    ASSERT_EQ(j.size(), 74u);
+    EXPECT_EQ(j.front(), "early");
+    EXPECT_EQ(j.back(), "late");
+}
+
 }  // namespace
