@@ -38,28 +38,9 @@ public:
     // emission walks clones of their invokers, so functions may connect or disconnect from
     // inside a call; up to kInlineSlots clones are held on the stack.
     virtual void Emit(Args... args) {
-        const size_t count = functions_.size();
-        if (count == 0) return;
-        if (count > kFewSlots) return EmitToMany(args...);
-        // A few: their clones come from the invoker storage.
-        Invoker* clones[kFewSlots] = {};
-        size_t made = 0;
-        struct Ender {
-            Invoker** clones;
-            size_t& made;
-            ~Ender() {
-                while (made > 0) {
-                    if (Invoker* clone = clones[--made]) clone->Destroy();
-                }
-            }
-        } ender{clones, made};
-        for (const FunctionType& f : functions_) {
-            const Invoker* held = f.GetInvoker();
-            clones[made++] = held ? held->Clone() : nullptr;
-        }
-        for (size_t i = 0; i < count; ++i) {
-            if (clones[i]) clones[i]->Invoke(args...);
-        }
+        // Short, so that where the signal's type is known (a signal held by value) the check
+        // for no functions is made in place, without a call.
+        if (!functions_.empty()) EmitToAll(args...);
     }
     virtual void DisconnectAll() { functions_.clear(); }
     // Refuses (false) a function equal to one already connected.
@@ -91,6 +72,30 @@ private:
     // Up to this many functions, an emission clones them from the invoker storage; more are
     // offered places in the emission's own frame (see Snapshot).
     static constexpr size_t kFewSlots = 2;
+
+    void EmitToAll(Args... args) {
+        const size_t count = functions_.size();
+        if (count > kFewSlots) return EmitToMany(args...);
+        // A few: their clones come from the invoker storage.
+        Invoker* clones[kFewSlots] = {};
+        size_t made = 0;
+        struct Ender {
+            Invoker** clones;
+            size_t& made;
+            ~Ender() {
+                while (made > 0) {
+                    if (Invoker* clone = clones[--made]) clone->Destroy();
+                }
+            }
+        } ender{clones, made};
+        for (const FunctionType& f : functions_) {
+            const Invoker* held = f.GetInvoker();
+            clones[made++] = held ? held->Clone() : nullptr;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            if (clones[i]) clones[i]->Invoke(args...);
+        }
+    }
 
     void EmitToMany(Args... args) {
         Snapshot snapshot(functions_);
