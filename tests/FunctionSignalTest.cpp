@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -334,6 +336,8 @@ TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {
 // work, from and to the heap, and nothing is lost or freed twice (checked under ASan).
 struct LateEmitter {
     std::vector<std::string>* journal = nullptr;
+    std::promise<void>* done = nullptr;  // set when the destructor has run (on Windows that may
+                                         // be after the thread's join returned)
     ~LateEmitter() {
         if (!journal) return;
         std::vector<Listener> ls;
@@ -347,20 +351,25 @@ struct LateEmitter {
         zor::Function<void()> f(bind(&Listener::Ping, &ls.front()));
         zor::Function<void()> copy(f);
         copy();
+        done->set_value();
     }
 };
 
 TEST(InvokerStorage, ServesThreadLocalDestructorsAfterTheThreadsEnd) {
     std::vector<std::string> j;
+    std::promise<void> done;
+    std::future<void> ended = done.get_future();
     std::thread t([&] {
         static thread_local LateEmitter late;
         late.journal = &j;
+        late.done = &done;
         std::vector<Listener> ls(3, Listener{&j, "early"});
         zor::Signal<void()> s;
         for (auto& l : ls) s += bind(&Listener::Ping, &l);
         s.Emit();  // the storage's first use
     });
     t.join();
+    ASSERT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     ASSERT_EQ(j.size(), 74u);
     EXPECT_EQ(j.front(), "early");
     EXPECT_EQ(j.back(), "late");
