@@ -34,16 +34,14 @@ bool LuaState::PushFunction(const char* name) {
         ReportError(0, Error_NullFunc);
         return false;
     }
-    if (!lua_checkstack(state_, kStackRoom)) {
-        ReportError(0, "Lua stack overflow");
-        return false;
-    }
     const int top = lua_gettop(state_);
     const auto refuse = [&](const std::string& why) {
         lua_settop(state_, top);
         ReportError(0, why.c_str());
         return false;
     };
+    const auto notFound = [&] { return refuse(std::string("function not found: ") + name); };
+    if (!lua_checkstack(state_, kStackRoom)) return refuse("Lua stack overflow");
     // Raw look-ups only: nothing here may raise a Lua error outside a protected call. A name
     // that fits is copied once and each dot of the copy becomes a terminator, so every piece
     // is pushed from its own place in the copy: Lua finds a string pushed again from the same
@@ -59,7 +57,7 @@ bool LuaState::PushFunction(const char* name) {
     while (true) {
         const void* dot = std::memchr(name + start, '.', length - start);
         const size_t end = dot ? static_cast<size_t>(static_cast<const char*>(dot) - name) : length;
-        if (end == start || !lua_istable(state_, -1)) return refuse(std::string("function not found: ") + name);
+        if (end == start || !lua_istable(state_, -1)) return notFound();
         if (room == 0) {
             if (!lua_checkstack(state_, kStackRoom)) return refuse("Lua stack overflow");
             room = kStackRoom;
@@ -75,7 +73,7 @@ bool LuaState::PushFunction(const char* name) {
         if (!dot) break;
         start = end + 1;
     }
-    if (!lua_isfunction(state_, -1)) return refuse(std::string("function not found: ") + name);
+    if (!lua_isfunction(state_, -1)) return notFound();
     lua_copy(state_, -1, top + 1);
     lua_settop(state_, top + 1);
     return true;
