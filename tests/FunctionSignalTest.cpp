@@ -356,6 +356,12 @@ struct LateEmitter {
 };
 
 TEST(InvokerStorage, ServesThreadLocalDestructorsAfterTheThreadsEnd) {
+#ifdef _WIN32
+    // MinGW's emulated thread-locals free a thread's thread-local storage and run the
+    // destructors of its objects in no fixed order: the late destructor may find its own object
+    // gone (seen: a journal pointer read as garbage). Not a state this storage can be tested in.
+    GTEST_SKIP() << "thread-local destructors may outlive their storage with emulated thread-locals";
+#endif
     std::vector<std::string> j;
     std::promise<void> done;
     std::future<void> ended = done.get_future();
