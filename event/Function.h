@@ -65,11 +65,13 @@ public:
     static constexpr unsigned kKeepPerClass = 64;  // what a thread keeps of each size
 
     // Places lent by an emission for the clones it makes (see Signal::Emit): right before it
-    // clones an invoker, the emission offers a place for that invoker's clone, and the
-    // invoker's Clone, made by this module's code, builds the copy there when it fits.
-    // Releasing a block inside the lent places gives nothing back: the emission owns that
-    // memory. So clones during an emission take and give back nothing of the storage, and never
-    // wait for an earlier taking or giving back on the thread.
+    // clones an invoker, the emission offers the next place to that invoker, and the invoker's
+    // Clone, made by this module's code, builds the copy there when it fits and its end does
+    // nothing (the emission leaves such clones as they are instead of destroying them). Only
+    // the offered invoker's own clone takes a place: a copy made by another callable's copy
+    // constructor in between may outlive the emission. Releasing a block inside the lent
+    // places gives nothing back: the emission owns that memory. So the clones of an emission
+    // take and give back nothing of the storage.
     static constexpr size_t kPlaceSize = 32;  // each place is aligned for any scalar type
     struct LentRange {
         uintptr_t begin;
@@ -80,39 +82,46 @@ public:
     // loan before is restored when this one ends.
     class Loan {
     public:
-        Loan(const void* begin, const void* end) : slot_(ThreadSlot()), before_(slot_.lent) {
-            slot_.lent = LentRange{reinterpret_cast<uintptr_t>(begin), reinterpret_cast<uintptr_t>(end)};
+        Loan(void* begin, void* end) : slot_(ThreadSlot()), before_{slot_.offeredFor, slot_.next, slot_.lent} {
+            const uintptr_t b = reinterpret_cast<uintptr_t>(begin);
+            slot_.offeredFor = nullptr;
+            slot_.next = b;
+            slot_.lent = LentRange{b, reinterpret_cast<uintptr_t>(end)};
         }
         ~Loan() {
-            slot_.offered = nullptr;
-            slot_.lent = before_;
+            slot_.offeredFor = before_.offeredFor;
+            slot_.next = before_.next;
+            slot_.lent = before_.lent;
         }
         Loan(const Loan&) = delete;
         Loan& operator=(const Loan&) = delete;
-        // A place inside the loan for the clone of invoker (the place holds whose it is until
-        // it is taken).
-        void Offer(void* place, const void* invoker) {
-            std::memcpy(place, &invoker, sizeof invoker);
-            slot_.offered = place;
-        }
+
+        // The next place, if any is left, for the clone of invoker, until the next offer.
+        void Offer(const void* invoker) { slot_.offeredFor = invoker; }
+        void EndOffers() { slot_.offeredFor = nullptr; }
+        // The places taken so far, from the first in order.
+        size_t Taken() const { return (slot_.next - slot_.lent.begin) / kPlaceSize; }
 
     private:
+        struct Before {
+            const void* offeredFor;
+            uintptr_t next;
+            LentRange lent;
+        };
         Slot& slot_;
-        LentRange before_;
+        Before before_;
     };
 
-    // Room for the clone of invoker: the place offered for it when there is one and a clone of
-    // this size and alignment fits it (taken once), else a block as Allocate gives. Either is
-    // given back with Release (which leaves a lent place alone).
+    // Room for the clone of invoker: the next lent place when it is offered to that invoker,
+    // one is left and a clone of this size and alignment fits it, else a block as Allocate
+    // gives. Either is given back with Release (which leaves a lent place alone).
     static void* AllocateClone(const void* invoker, size_t size, size_t alignment) {
         Slot& slot = ThreadSlot();
-        if (void* place = slot.offered) {
-            const void* whose;
-            std::memcpy(&whose, place, sizeof whose);
-            if (whose == invoker && size <= kPlaceSize && alignment <= alignof(std::max_align_t)) {
-                slot.offered = nullptr;
-                return place;
-            }
+        if (size <= kPlaceSize && alignment <= alignof(std::max_align_t) && slot.offeredFor == invoker &&
+            slot.next != slot.lent.end) {
+            void* place = reinterpret_cast<void*>(slot.next);
+            slot.next += kPlaceSize;
+            return place;
         }
         return Allocate(slot, size);
     }
@@ -147,8 +156,9 @@ private:
     };
     // Trivial, so that it needs no guard and serves until the thread is gone.
     struct Slot {
-        void* offered;   // the place offered for a clone, or null
-        LentRange lent;  // the places of the innermost emission in progress
+        const void* offeredFor;  // the invoker whose clone may take the next lent place, or null
+        uintptr_t next;          // the next lent place not taken
+        LentRange lent;          // the places of the innermost emission in progress
         Pool* pool;      // owned: made on first use, freed with its blocks when the thread ends
         bool closed;     // the thread has ended its pool: later blocks come from and go to the heap
     };
@@ -229,7 +239,10 @@ public:
     R Invoke(Args... args) override { return static_cast<R>(callable_(std::forward<Args>(args)...)); }
     const std::type_info& GetType() const override { return typeid(InvokerImpl); }
     Invoker<R(Args...)>* Clone() const override {
-        void* room = InvokerStorage::AllocateClone(this, sizeof(InvokerImpl), alignof(InvokerImpl));
+        // Only a clone whose end does nothing may take a lent place (see InvokerStorage).
+        void* room = std::is_trivially_destructible<F>::value
+                         ? InvokerStorage::AllocateClone(this, sizeof(InvokerImpl), alignof(InvokerImpl))
+                         : InvokerStorage::Allocate(sizeof(InvokerImpl));
         try {
             return ::new (room) InvokerImpl(callable_);
         } catch (...) {

@@ -105,9 +105,9 @@ private:
     }
 
     // Clones of the held functions' invokers, in order (null for an empty function), owned
-    // until the emission ends. The first kInlineSlots clones are offered places in the
-    // snapshot itself: the clone of an invoker made by this module's code takes its place when
-    // it fits. The others come from the invoker storage (or another module's).
+    // until the emission ends. Clones made by this module's code take the snapshot's places in
+    // turn while they last (see InvokerStorage), and are left there undestroyed; the others
+    // come from the invoker storage (or another module's) and are destroyed.
     class Snapshot {
         using Storage = function::InvokerStorage;
 
@@ -116,23 +116,30 @@ private:
             : loan_(places_, places_ + kInlineSlots) {
             const size_t count = functions.size();
             Invoker** items = count <= kInlineSlots ? inline_ : static_cast<Invoker**>(::operator new(count * sizeof(Invoker*)));
-            items_ = items;
-            size_t n = 0;  // clones made; a member only once all are, or one fails
+            size_t n = 0;
             try {
                 for (const FunctionType& f : functions) {
-                    const Invoker* held = f.GetInvoker();
-                    if (n < kInlineSlots && held) loan_.Offer(places_[n], held);
-                    items[n] = held ? held->Clone() : nullptr;
-                    ++n;
+                    Invoker* clone = nullptr;
+                    if (const Invoker* held = f.GetInvoker()) {
+                        loan_.Offer(held);
+                        clone = held->Clone();
+                    }
+                    items[n++] = clone;
                 }
             } catch (...) {
-                size_ = n;
-                Release();
+                DestroyUnplaced(items, n);
+                if (items != inline_) ::operator delete(items);
                 throw;
             }
+            loan_.EndOffers();
+            items_ = items;
             size_ = n;
         }
-        ~Snapshot() { Release(); }
+        ~Snapshot() {
+            // Every clone placed (the usual case): nothing to destroy.
+            if (loan_.Taken() != size_) DestroyUnplaced(items_, size_);
+            if (items_ != inline_) ::operator delete(items_);
+        }
         Snapshot(const Snapshot&) = delete;
         Snapshot& operator=(const Snapshot&) = delete;
 
@@ -140,14 +147,12 @@ private:
         Invoker* const* end() const { return items_ + size_; }
 
     private:
-        void Release() {
-            Invoker** const items = items_;
-            for (size_t i = size_; i > 0; --i) {
-                if (items[i - 1]) items[i - 1]->Destroy();
+        void DestroyUnplaced(Invoker* const* items, size_t n) const {
+            for (size_t i = n; i > 0; --i) {
+                Invoker* clone = items[i - 1];
+                const uintptr_t at = reinterpret_cast<uintptr_t>(clone);
+                if (clone && at - reinterpret_cast<uintptr_t>(places_) >= sizeof places_) clone->Destroy();
             }
-            size_ = 0;
-            if (items != inline_) ::operator delete(items);
-            items_ = nullptr;
         }
 
         alignas(std::max_align_t) unsigned char places_[kInlineSlots][Storage::kPlaceSize];

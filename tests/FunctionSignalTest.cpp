@@ -311,6 +311,57 @@ TEST(SignalEmission, CopiesThatFailOrOutliveTheEmission) {
     EXPECT_EQ(j.size(), 70u);
 }
 
+// Copies of a callable with a destructor are counted: an emission ends every copy it made,
+// wherever the copies of the others among them were built.
+struct Counted {
+    static int live;
+    std::vector<std::string>* journal;
+    explicit Counted(std::vector<std::string>* j) : journal(j) { ++live; }
+    Counted(const Counted& other) : journal(other.journal) { ++live; }
+    ~Counted() { --live; }
+    void operator()() const { journal->push_back("counted"); }
+};
+int Counted::live = 0;
+
+// Small, with nothing to end, and a copy that fails when asked.
+struct FailingCopy {
+    static bool fail;
+    FailingCopy() = default;
+    FailingCopy(const FailingCopy&) {
+        if (fail) throw std::runtime_error("copy");
+    }
+    void operator()() const {}
+};
+bool FailingCopy::fail = false;
+
+TEST(SignalEmission, EveryCopyWithADestructorIsEndedAmongOthers) {
+    std::vector<std::string> j;
+    std::deque<Listener> listeners;
+    zor::Signal<void()> s;
+    for (int i = 0; i < 6; ++i) {
+        listeners.emplace_back(&j, "b");
+        s += bind(&Listener::Ping, &listeners.back());
+        if (i == 2) s += zor::Function<void()>();  // an empty function among them
+        if (i == 4) s += Counted(&j);
+    }
+    s += FailingCopy();
+    ASSERT_EQ(s.Count(), 9);
+    const int connected = Counted::live;
+    s.Emit();
+    EXPECT_EQ(j.size(), 7u);
+    EXPECT_EQ(Counted::live, connected);
+
+    // A copy failing after others were made ends them too, and calls nothing.
+    j.clear();
+    FailingCopy::fail = true;
+    EXPECT_THROW(s.Emit(), std::runtime_error);
+    FailingCopy::fail = false;
+    EXPECT_TRUE(j.empty());
+    EXPECT_EQ(Counted::live, connected);
+    s.DisconnectAll();
+    EXPECT_EQ(Counted::live, 0);
+}
+
 TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {
     std::vector<zor::Function<void()>> made;
     Listener l{nullptr, "l"};
