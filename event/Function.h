@@ -159,8 +159,8 @@ private:
         const void* offeredFor;  // the invoker whose clone may take the next lent place, or null
         uintptr_t next;          // the next lent place not taken
         LentRange lent;          // the places of the innermost emission in progress
-        Pool* pool;      // owned: made on first use, freed with its blocks when the thread ends
-        bool closed;     // the thread has ended its pool: later blocks come from and go to the heap
+        Pool* pool;              // owned: made on first use, freed with its blocks when the thread ends
+        bool closed;             // the thread has ended its pool: later blocks come from and go to the heap
     };
     struct Closer {
         Slot* slot;
