@@ -77,39 +77,34 @@ public:
         uintptr_t begin;
         uintptr_t end;
     };
+    // The loan of the innermost emission in progress on the thread (all zero: none).
+    struct LoanState {
+        const void* offeredFor;  // the invoker whose clone may take the next place, or null
+        uintptr_t next;          // the next place not taken
+        LentRange lent;          // all the loan's places
+    };
 
     // An emission's loan of places, for its time on the stack of this thread. Loans nest: the
     // loan before is restored when this one ends.
     class Loan {
     public:
-        Loan(void* begin, void* end) : slot_(ThreadSlot()), before_{slot_.offeredFor, slot_.next, slot_.lent} {
+        Loan(void* begin, void* end) : slot_(ThreadSlot()), before_(slot_.loan) {
             const uintptr_t b = reinterpret_cast<uintptr_t>(begin);
-            slot_.offeredFor = nullptr;
-            slot_.next = b;
-            slot_.lent = LentRange{b, reinterpret_cast<uintptr_t>(end)};
+            slot_.loan = LoanState{nullptr, b, LentRange{b, reinterpret_cast<uintptr_t>(end)}};
         }
-        ~Loan() {
-            slot_.offeredFor = before_.offeredFor;
-            slot_.next = before_.next;
-            slot_.lent = before_.lent;
-        }
+        ~Loan() { slot_.loan = before_; }
         Loan(const Loan&) = delete;
         Loan& operator=(const Loan&) = delete;
 
         // The next place, if any is left, for the clone of invoker, until the next offer.
-        void Offer(const void* invoker) { slot_.offeredFor = invoker; }
-        void EndOffers() { slot_.offeredFor = nullptr; }
+        void Offer(const void* invoker) { slot_.loan.offeredFor = invoker; }
+        void EndOffers() { slot_.loan.offeredFor = nullptr; }
         // The places taken so far, from the first in order.
-        size_t Taken() const { return (slot_.next - slot_.lent.begin) / kPlaceSize; }
+        size_t Taken() const { return (slot_.loan.next - slot_.loan.lent.begin) / kPlaceSize; }
 
     private:
-        struct Before {
-            const void* offeredFor;
-            uintptr_t next;
-            LentRange lent;
-        };
         Slot& slot_;
-        Before before_;
+        LoanState before_;
     };
 
     // Room for the clone of invoker: the next lent place when it is offered to that invoker,
@@ -117,10 +112,11 @@ public:
     // gives. Either is given back with Release (which leaves a lent place alone).
     static void* AllocateClone(const void* invoker, size_t size, size_t alignment) {
         Slot& slot = ThreadSlot();
-        if (size <= kPlaceSize && alignment <= alignof(std::max_align_t) && slot.offeredFor == invoker &&
-            slot.next != slot.lent.end) {
-            void* place = reinterpret_cast<void*>(slot.next);
-            slot.next += kPlaceSize;
+        LoanState& loan = slot.loan;
+        if (size <= kPlaceSize && alignment <= alignof(std::max_align_t) && loan.offeredFor == invoker &&
+            loan.next != loan.lent.end) {
+            void* place = reinterpret_cast<void*>(loan.next);
+            loan.next += kPlaceSize;
             return place;
         }
         return Allocate(slot, size);
@@ -132,7 +128,8 @@ public:
         if (!block) return;
         Slot& slot = ThreadSlot();
         const uintptr_t at = reinterpret_cast<uintptr_t>(block);
-        if (at - slot.lent.begin < slot.lent.end - slot.lent.begin) return;  // a lent place
+        const LentRange& lent = slot.loan.lent;
+        if (at - lent.begin < lent.end - lent.begin) return;  // a lent place
         const size_t c = Class(size);
         if (c < kClasses) {
             if (Pool* pool = slot.pool ? slot.pool : OpenPool(slot)) {
@@ -156,11 +153,9 @@ private:
     };
     // Trivial, so that it needs no guard and serves until the thread is gone.
     struct Slot {
-        const void* offeredFor;  // the invoker whose clone may take the next lent place, or null
-        uintptr_t next;          // the next lent place not taken
-        LentRange lent;          // the places of the innermost emission in progress
-        Pool* pool;              // owned: made on first use, freed with its blocks when the thread ends
-        bool closed;             // the thread has ended its pool: later blocks come from and go to the heap
+        LoanState loan;
+        Pool* pool;   // owned: made on first use, freed with its blocks when the thread ends
+        bool closed;  // the thread has ended its pool: later blocks come from and go to the heap
     };
     struct Closer {
         Slot* slot;
