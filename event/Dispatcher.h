@@ -35,13 +35,13 @@ public:
         handler(sender, msg);
     }
 
-    // Same number of entries, pairwise equal in iteration order.
+    // Same keys, each with an equal handler. Not by iteration order: a hash table's copy may
+    // iterate in another order than its original (libc++'s does), and a copy is equal to it.
     bool operator==(const DispatcherBase& other) const {
         if (handlers_.size() != other.handlers_.size()) return false;
-        auto a = handlers_.begin();
-        auto b = other.handlers_.begin();
-        for (; a != handlers_.end(); ++a, ++b) {
-            if (a->first != b->first || !(a->second == b->second)) return false;
+        for (const auto& entry : handlers_) {
+            auto found = other.handlers_.find(entry.first);
+            if (found == other.handlers_.end() || !(entry.second == found->second)) return false;
         }
         return true;
     }

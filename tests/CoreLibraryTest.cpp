@@ -13,7 +13,11 @@
 #include "zor/String.h"
 #include "zor/ThreadLock.h"
 
-// Outside the anonymous namespace so that the program exports its name.
+// Outside the anonymous namespace so that the program exports its name (on Windows call stacks
+// name exported functions only).
+#ifdef _WIN32
+__declspec(dllexport)
+#endif
 __attribute__((noinline)) void CallStackHelperFrame() {
     static volatile int afterCall = 0;  // keeps the call from becoming a tail call
     zor::ShowCallStack();

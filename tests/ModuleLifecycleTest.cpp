@@ -31,7 +31,8 @@ TEST(ModuleEntryPoints, OnlyTheAcceptedParentGetsAService) {
 
     // The accepted parent got its service from LoadModule; release it, then release again.
     ASSERT_NE(h.Service(), nullptr);
-    EXPECT_EQ(h.Service()->GetInterfaceName(), "qrn::IDailyActivity");
+    const std::string service = platform::TypeName(typeid(qrn::IDailyActivity));
+    EXPECT_EQ(h.Service()->GetInterfaceName(), service);
     m.releasePluginContainer(&h.parent);
     EXPECT_EQ(h.Service(), nullptr);
     EXPECT_EQ(h.parent.Children().size(), 2u);  // the client and the role system stay
@@ -45,7 +46,8 @@ TEST(ModuleEntryPoints, SecondServiceUnderTheSameParentIsRefusedAndFreed) {
     zor::LogCapture capture;
     EXPECT_TRUE(h.Module()->initPluginContainer(&h.parent));
     ASSERT_EQ(TextsAt(capture, 3).size(), 1u);
-    EXPECT_NE(TextsAt(capture, 3)[0].find("same plugin(qrn::IDailyActivity)"), std::string::npos);
+    const std::string service = platform::TypeName(typeid(qrn::IDailyActivity));
+    EXPECT_NE(TextsAt(capture, 3)[0].find("same plugin(" + service + ")"), std::string::npos);
     EXPECT_EQ(h.Service(), first);  // untouched; the refused one is gone (LeakSanitizer checks)
     ASSERT_TRUE(h.Start());
     EXPECT_TRUE(h.Deliver(host::IntFrame(qrn::MsgActivityReward, 3, 2)));
@@ -309,9 +311,9 @@ TEST_F(Lifecycle, StartFailsWithoutGameServerClient) {
         if (r.kind == zor::LogKind::Plain) plain.push_back(r.text);
     }
     ASSERT_EQ(plain.size(), 1u);
-    EXPECT_EQ(plain[0],
-              "[qrn::IDailyActivity]:[host::HostContainer]QuerySiblingContainer()[qrn::IGameServerClient]"
-              "\xCA\xA7\xB0\xDC");
+    using platform::TypeName;
+    EXPECT_EQ(plain[0], "[" + TypeName(typeid(qrn::IDailyActivity)) + "]:[" + TypeName(typeid(host::HostContainer)) +
+                            "]QuerySiblingContainer()[" + TypeName(typeid(qrn::IGameServerClient)) + "]\xCA\xA7\xB0\xDC");
     EXPECT_EQ(host.roles.ResetSignal.Count(), 0);
     MainPlayer();
     EXPECT_EQ(service->GetSignInFlags(), 0);
@@ -328,7 +330,8 @@ TEST_F(Lifecycle, StartFailsWithoutRoleSystemBeforeConnectingAnything) {
     ASSERT_FALSE(capture.Records().empty());
     bool found = false;
     for (const auto& r : capture.Records()) {
-        found |= r.text.find("QuerySiblingContainer()[qrn::IRoleSystem]") != std::string::npos;
+        found |= r.text.find("QuerySiblingContainer()[" + platform::TypeName(typeid(qrn::IRoleSystem)) + "]") !=
+                 std::string::npos;
     }
     EXPECT_TRUE(found);
     EXPECT_FALSE(host.client().HasModule(69));

@@ -80,7 +80,7 @@ TEST_F(Tree, StartAndShutdownWriteTheirLifecycleLines) {
     zor::LogCapture capture;
     ASSERT_TRUE(root.StartContainer());
     ASSERT_TRUE(root.ShutdownContainer());
-    std::string iface = "(anonymous namespace)::ITestFace";
+    const std::string iface = platform::TypeName(typeid(ITestFace));
     std::vector<std::string> expected = {
         "start call R::StartContainer()",
         "start R " + iface + " :: DoPrepareParentStart()",
@@ -207,7 +207,7 @@ TEST_F(Tree, RegistrationErrorsAreLoggedWithTheCallStack) {
     EXPECT_FALSE(root.RegisterChildContainer(&twin));
     const auto& r = capture.Records();
     ASSERT_EQ(r.size(), 6u);
-    std::string iface = "(anonymous namespace)::ITestFace";
+    const std::string iface = platform::TypeName(typeid(ITestFace));
     EXPECT_EQ(r[0].text, "IPluginContainer::RegisterChildContainer() error : cpc==NULL");
     EXPECT_EQ(r[2].text, "IPluginContainer::RegisterChildContainer() error : cpc(" + iface +
                              ") already registed to type=" + iface);
@@ -264,24 +264,25 @@ TEST_F(Tree, FailedTypedLookupsThrowTheGbkMessage) {
     root.RegisterChildContainer(&a);
     Probe* out = nullptr;
     const std::string fail = "\xCA\xA7\xB0\xDC";
-    std::string iface = "(anonymous namespace)::ITestFace";
+    const std::string probe = platform::TypeName(typeid(Probe));
+    const std::string iface = platform::TypeName(typeid(ITestFace));
     try {
         root.QueryChildContainer(out, MakeId(99), true);
         FAIL();
     } catch (const zor::String& text) {
-        EXPECT_EQ(text, "[" + iface + "]QueryChildContainer()[(anonymous namespace)::Probe]" + fail);
+        EXPECT_EQ(text, "[" + iface + "]QueryChildContainer()[" + probe + "]" + fail);
     }
     try {
         a.QuerySiblingContainer(out, MakeId(99), true);
         FAIL();
     } catch (const std::string& text) {
-        EXPECT_EQ(text, "[" + iface + "]:[" + iface + "]QuerySiblingContainer()[(anonymous namespace)::Probe]" + fail);
+        EXPECT_EQ(text, "[" + iface + "]:[" + iface + "]QuerySiblingContainer()[" + probe + "]" + fail);
     }
     try {
         b.QuerySiblingContainer(out, MakeId(2), true);  // no parent
         FAIL();
     } catch (const zor::String& text) {
-        EXPECT_EQ(text, "[" + iface + "]:[]QuerySiblingContainer()[(anonymous namespace)::Probe]" + fail);
+        EXPECT_EQ(text, "[" + iface + "]:[]QuerySiblingContainer()[" + probe + "]" + fail);
     }
     EXPECT_EQ(out, nullptr);
 }

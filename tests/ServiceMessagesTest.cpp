@@ -108,8 +108,9 @@ TEST_F(ServiceMessages, NumbersArePublishedAndWrongSizesLogged) {
     host.Deliver(host::IntFrame(6, 6, 2));
     host.Deliver(Frame(3, {}));
     host.Deliver(host::IntFrame(3, 4, 2));  // the tier in the wrong chunk
+    const std::string wide = platform::TypeName(typeid(__int64));
     EXPECT_EQ(TextsAt(capture, 3), (std::vector<std::string>{"VerifyChunk() error : class=int ChunkID==3 ChunkSize=12",
-                                                             "VerifyChunk() error : class=long long ChunkID==6 ChunkSize=8",
+                                                             "VerifyChunk() error : class=" + wide + " ChunkID==6 ChunkSize=8",
                                                              "VerifyChunk() error : class=int Chunk==NULL",
                                                              "VerifyChunk() error : class=int Chunk==NULL"}));
     EXPECT_EQ(listener.rewards.size(), 1u);

@@ -12,7 +12,9 @@ namespace zor {
 class String;
 using StringArray = zor::vector<String>;
 
-class ZORCORE_API String : public std::string {
+// Exported member by member: an exported class would export its base, the standard string, too
+// (Microsoft's rule for a template base), which every module has of its own.
+class String : public std::string {
 public:
     String() = default;
     String(const char* text) : std::string(text ? text : "") {}  // NOLINT: implicit by design
@@ -22,10 +24,10 @@ public:
     String& operator=(const String& other) = default;
 
     // Upper-cases the ASCII letters in place; returns *this.
-    String& ToUpper();
+    ZORCORE_API String& ToUpper();
     // Splits at every occurrence of separator (a whole text). Empty pieces are left out, so an
     // empty text gives no piece. An empty or null separator gives the whole text as one piece.
-    StringArray Split(const char* separator) const;
+    ZORCORE_API StringArray Split(const char* separator) const;
 };
 
 // The shared empty string; the same object on every call.

@@ -2,12 +2,10 @@
 
 #include <mutex>
 
-#include "zor/Export.h"
-
 namespace zor {
 
-// Re-entrant for the thread that holds it.
-class ZORCORE_API ThreadLock {
+// Re-entrant for the thread that holds it. Inline code only: each module has its own.
+class ThreadLock {
 public:
     void Lock() { mutex_.lock(); }
     void Unlock() { mutex_.unlock(); }

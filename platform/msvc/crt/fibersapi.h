@@ -1,0 +1,3 @@
+// Fiber-local storage: Wine declares it in winbase.h.
+#pragma once
+#include <windows.h>
