@@ -2,8 +2,10 @@
 # Installs the Debian packages the project builds with, when any is missing.
 set -euo pipefail
 
+# clang 16, libc++'s headers and Wine's C runtime headers: the suite checks how Microsoft's C++ ABI
+# lays out the shared classes (compiled only).
 packages=(g++ cmake make pkg-config libtinyxml-dev libboost-dev libprotobuf-dev protobuf-compiler
-          liblua5.4-dev libgtest-dev libbenchmark-dev)
+          liblua5.4-dev libgtest-dev libbenchmark-dev clang-16 libc++-16-dev libwine-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -81,6 +81,16 @@ WRAP
     wineboot --init > /dev/null 2>&1 || true
     wineserver -w
   fi
+  if [ ! -f "$WINEPREFIX/.no-crash-debugger" ]; then
+    # No crash debugger, as on a machine without one: a program that faults then ends with its
+    # exception's code. With Wine's debugger started, its status is now and then 0, and a test
+    # that faulted would pass (the Harness test checks this).
+    aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    wine reg add "$aedebug" /v Debugger /t REG_SZ /d "" /f > /dev/null 2>&1
+    wine reg add "$aedebug" /v Auto /t REG_SZ /d 0 /f > /dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.no-crash-debugger"
+  fi
 
   stage "cross-building the project into $build"
   # A build configured against other dependencies (rebuilt under a new key) starts afresh.

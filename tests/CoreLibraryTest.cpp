@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -159,8 +160,13 @@ TEST(Files, NamesAndExtensions) {
 }
 
 TEST(Files, ConfigDirectoryDefaultsToWorkingDirectoryAndCanBeSet) {
-    std::string before = zor::GetConfigDirectory();
-    EXPECT_FALSE(before.empty());
+    const std::filesystem::path workingDirectory = std::filesystem::current_path();
+    std::string before = zor::GetConfigDirectory();  // the first call of this test program
+    EXPECT_EQ(before, workingDirectory.string());
+    // The directory as it was at the first call, whatever the working directory is later.
+    std::filesystem::current_path(workingDirectory.root_path());
+    EXPECT_EQ(zor::GetConfigDirectory(), before);
+    std::filesystem::current_path(workingDirectory);
     zor::SetConfigDirectory("/tmp/zor-config");
     EXPECT_EQ(zor::GetConfigDirectory(), "/tmp/zor-config");
     zor::SetConfigDirectory(before);

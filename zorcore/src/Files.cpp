@@ -2,7 +2,9 @@
 
 #include <map>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <direct.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -25,12 +27,13 @@ std::map<std::string, void*>& Registry() {
 std::string GetConfigDirectory() {
     std::string& directory = ConfigDirectory();
     if (directory.empty()) {
-#ifndef _WIN32
         char buffer[4096];
-        directory = getcwd(buffer, sizeof buffer) ? buffer : ".";
+#ifdef _WIN32
+        const char* cwd = _getcwd(buffer, sizeof buffer);
 #else
-        directory = ".";
+        const char* cwd = getcwd(buffer, sizeof buffer);
 #endif
+        directory = cwd ? cwd : ".";
     }
     return directory;
 }
