@@ -14,6 +14,14 @@ namespace host {
 
 namespace {
 
+// Days of a month of the Gregorian calendar (the C runtime's, also before 1582).
+int DaysInMonth(int year, int month) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+
 struct Operation {
     const char* name;
     int arguments;
@@ -145,8 +153,8 @@ public:
             return Fail("expected a date and time as YYYY-MM-DD HH:MM[:SS], not '" + Printable(date + " " + time) + "'");
         }
         // The clock counts no leap seconds: second 60 is no time of it, wherever in a day.
-        if (y < kFirstYear || y > kLastYear || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 ||
-            mi > 59 || s < 0 || s > 59) {
+        if (y < kFirstYear || y > kLastYear || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h < 0 ||
+            h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59) {
             return Fail("no such date or time: " + date + " " + time);
         }
         char text[32];

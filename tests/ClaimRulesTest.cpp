@@ -18,6 +18,8 @@ const char* const kConfig = R"(<Config>
     <T Index="5" ActivityValue="1" RewardItemTemplateID="15"/>
   </ActivityReward>
   <SignInReward>
+    <R Index="1" SignInNum="1"><I RewardValue="1"/></R>
+    <R Index="5" SignInNum="1"><I RewardValue="1"/></R>
     <R Index="2" SignInNum="3"><I RewardValue="1"/><I RewardType="3" RewardItemTemplateID="7" RewardItemNum="1"/></R>
     <R Index="3" SignInNum="14"><I RewardValue="1"/><I RewardValue="2"/><I RewardValue="3"/></R>
     <R Index="6" SignInNum="1"><I RewardValue="1"/></R>
@@ -95,9 +97,18 @@ TEST_F(ClaimRules, SignInRewardChecksRunInOrder) {
     EXPECT_FALSE(service->CanTakeSignInReward(2, 2));
     EXPECT_FALSE(service->CanTakeSignInReward(2, -1));
     EXPECT_EQ(explain->ExplainSignInReward(2, 2), "sign-in reward 2 has no item 2 (items 0..1)");
-    EXPECT_FALSE(service->CanTakeSignInReward(1, 0));  // not configured
+    EXPECT_FALSE(service->CanTakeSignInReward(4, 0));  // not configured
     EXPECT_FALSE(service->CanTakeSignInReward(6, 0));  // configured, but no role value
     EXPECT_EQ(explain->ExplainSignInReward(6, 0), "sign-in reward 6 has no role value to record it (rewards 1..5 only)");
+    // Both out of range: the item is checked before the index.
+    EXPECT_EQ(explain->ExplainSignInReward(6, 1), "sign-in reward 6 has no item 1 (items 0..0)");
+    // The first and the last reward with a role value: 38 and 42.
+    EXPECT_TRUE(service->CanTakeSignInReward(1, 0));
+    EXPECT_TRUE(service->CanTakeSignInReward(5, 0));
+    player.SetValue(38, Days({1}));
+    player.SetValue(42, Days({1}));
+    EXPECT_EQ(explain->ExplainSignInReward(1, 0), "item 0 of sign-in reward 1 was already taken (bit 1 of role value 38 is set)");
+    EXPECT_EQ(explain->ExplainSignInReward(5, 0), "item 0 of sign-in reward 5 was already taken (bit 1 of role value 42 is set)");
 
     player.SetValue(39, Days({2}));  // bit item+1: item 1 taken, item 0 not
     EXPECT_TRUE(service->CanTakeSignInReward(2, 0));
@@ -198,6 +209,26 @@ TEST_F(ClaimRules, HolidayAwardDayBoundariesInTwoZones) {
     EXPECT_TRUE(service->CanTakeHolidayAward(1));
     host::SetTimeZone("EST5");
     EXPECT_FALSE(service->CanTakeHolidayAward(1));
+}
+
+// A day of 25 hours (the clocks go back): an award stamped early on that day is still today
+// more than 24 hours later. Where the C runtime applies no daylight saving rule of a TZ text
+// (Windows'), the day has 24 hours and there is nothing to check.
+TEST_F(ClaimRules, HolidayAwardOnTheDayTheClocksGoBack) {
+    host::SetTimeZone("EST5EDT,M3.2.0,M11.1.0");  // 1 November 2026, 02:00 EDT becomes 01:00 EST
+    std::tm summer{}, winter{};
+    ASSERT_TRUE(platform::LocalTime(At(2026, 7, 1), summer));
+    ASSERT_TRUE(platform::LocalTime(At(2026, 12, 1), winter));
+    if (summer.tm_isdst == winter.tm_isdst) GTEST_SKIP() << "the C runtime applies no daylight saving rule of a TZ text";
+    host::PlayerInfo& player = MainPlayer();
+    host.lua.SetHoliday(true);
+    host.lua.SetHave(1, true);
+    player.SetValue(19, At(2026, 11, 1, 0, 5, 0));
+    host.clock.Set(At(2026, 11, 1, 23, 55, 0));
+    EXPECT_EQ(host.clock.Now() - player.GetValue(19), 24 * 3600 + 50 * 60);
+    EXPECT_FALSE(service->CanTakeHolidayAward(1));
+    host.clock.Advance(10 * 60);  // 00:05 on 2 November
+    EXPECT_TRUE(service->CanTakeHolidayAward(1));
 }
 
 TEST_F(ClaimRules, HolidayAwardOddValuesNeverCrash) {

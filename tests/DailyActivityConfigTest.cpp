@@ -163,7 +163,16 @@ TEST_F(ConfigTest, SignInItemChecks) {
     EXPECT_TRUE(config.GetSignInReward(2).ItemRewardList.empty());
     EXPECT_TRUE(Messages().empty());
 
-    for (const char* bad : {"<I RewardType='0' RewardValue='0'/>", "<I RewardValue='0'/>", "<I/>"}) {
+    // Every amount kind (and the kind of a missing attribute) needs an amount above 0; an item
+    // kind needs a count above 0; kinds above 3 pass both checks.
+    for (const char* good : {"<I RewardType='1' RewardValue='1'/>", "<I RewardType='2' RewardValue='1'/>",
+                             "<I RewardType='3' RewardItemNum='1'/>", "<I RewardType='4'/>"}) {
+        capture.Clear();
+        EXPECT_TRUE(Load(std::string("<SignInReward><R Index='8' SignInNum='1'>") + good + "</R></SignInReward>")) << good;
+    }
+    for (const char* bad : {"<I RewardType='0' RewardValue='0'/>", "<I RewardType='1' RewardValue='0'/>",
+                            "<I RewardType='2' RewardValue='0'/>", "<I RewardType='2' RewardValue='-1'/>",
+                            "<I RewardType='-7' RewardValue='0'/>", "<I RewardValue='0'/>", "<I/>"}) {
         capture.Clear();
         EXPECT_FALSE(Load(std::string("<SignInReward><R Index='9' SignInNum='1'>") + bad + "</R></SignInReward>"));
         EXPECT_EQ(Messages(), std::vector<std::string>{"The SignInReward value Must be > 0"}) << bad;
@@ -269,6 +278,27 @@ TEST_F(ConfigTest, CollectingModeReportsEveryProblemWithItsPlace) {
     EXPECT_EQ(problems[2].row, 7);
     EXPECT_EQ(Score(2, 1), 1);  // the load went on
     EXPECT_FALSE(config.HasSignInReward(1));
+}
+
+// The checker's advice on a reward kind the game does not know, on both sides of 0..3; the
+// attribute's absence reads as -1, a kind of its own.
+TEST_F(ConfigTest, UnknownRewardKindsAreAdvisedOn) {
+    for (const std::string kind : {"RewardType='-1' ", "", "RewardType='4' ", "RewardType='-2147483648' "}) {
+        std::vector<DailyActivityConfig::Problem> problems;
+        EXPECT_TRUE(config.LoadConfigFile(dir.Write("K.xml", "<C><SignInReward><R Index='1' SignInNum='1'><I " + kind +
+                                                                  "RewardValue='3' RewardItemNum='1'/></R></SignInReward></C>"),
+                                          &problems));
+        ASSERT_EQ(problems.size(), 1u) << kind;
+        EXPECT_EQ(problems[0].message.rfind("Warning:RewardType ", 0), 0u) << problems[0].message;
+    }
+    for (const std::string kind : {"0", "3"}) {
+        std::vector<DailyActivityConfig::Problem> problems;
+        EXPECT_TRUE(config.LoadConfigFile(dir.Write("K.xml", "<C><SignInReward><R Index='1' SignInNum='1'><I RewardType='" + kind +
+                                                                  "' RewardValue='3' RewardItemNum='1'/></R></SignInReward></C>"),
+                                          &problems));
+        EXPECT_TRUE(problems.empty()) << kind;
+    }
+    EXPECT_TRUE(Messages().empty());  // advice is never logged
 }
 
 // A file is held once while it loads (a configuration of many small rows: no other block is

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <future>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -73,6 +75,16 @@ struct Plain {
     void operator()() const { ++*hits; }
 };
 
+// Two kinds of callable whose own equality would say yes to anything.
+struct AlwaysEqualA {
+    bool operator==(const AlwaysEqualA&) const { return true; }
+    void operator()() const {}
+};
+struct AlwaysEqualB {
+    bool operator==(const AlwaysEqualB&) const { return true; }
+    void operator()() const {}
+};
+
 TEST(Function, CallablesWithoutEqualityNeverCompareEqual) {
     int hits = 0;
     zor::Function<void()> a(Plain{&hits});
@@ -81,6 +93,9 @@ TEST(Function, CallablesWithoutEqualityNeverCompareEqual) {
     EXPECT_FALSE(a == b);
     b();
     EXPECT_EQ(hits, 1);
+    // Callables of different kinds are never compared with each other's equality.
+    EXPECT_TRUE(zor::Function<void()>(AlwaysEqualA()) == zor::Function<void()>(AlwaysEqualA()));
+    EXPECT_FALSE(zor::Function<void()>(AlwaysEqualA()) == zor::Function<void()>(AlwaysEqualB()));
 }
 
 TEST(Signal, SameBindingConnectsOnceDifferentObjectsTwice) {
@@ -360,6 +375,54 @@ TEST(SignalEmission, EveryCopyWithADestructorIsEndedAmongOthers) {
     EXPECT_EQ(Counted::live, connected);
     s.DisconnectAll();
     EXPECT_EQ(Counted::live, 0);
+}
+
+// Emissions at every count around the edges of their paths (a few clones from the storage, up
+// to 64 in the emission's places, more beyond), each with one copy to end among them: every
+// function is called once, in order, and every copy with a destructor ended.
+TEST(SignalEmission, EveryCountAroundThePathsCallsAndEndsAll) {
+    for (const size_t count : {1u, 2u, 3u, 63u, 64u, 65u, 66u}) {
+        std::vector<std::string> j;
+        std::deque<Listener> listeners;
+        zor::Signal<void()> s;
+        for (size_t i = 0; i + 1 < count; ++i) {
+            listeners.emplace_back(&j, std::to_string(i));
+            s += bind(&Listener::Ping, &listeners.back());
+        }
+        s += Counted(&j);  // the last: the one copy not in a place
+        const int connected = Counted::live;
+        s.Emit();
+        ASSERT_EQ(j.size(), count) << count;
+        for (size_t i = 0; i + 1 < count; ++i) EXPECT_EQ(j[i], std::to_string(i)) << count;
+        EXPECT_EQ(j.back(), "counted");
+        EXPECT_EQ(Counted::live, connected) << count;
+    }
+    EXPECT_EQ(Counted::live, 0);
+}
+
+// The blocks a thread keeps: more than it keeps of every size given back and taken again, all
+// sizes interleaved; no block is handed out twice.
+TEST(InvokerStorage, KeepsBlocksOfEverySizeApart) {
+    using Storage = zor::function::InvokerStorage;
+    constexpr size_t kPerClass = Storage::kKeepPerClass + 6;
+    std::vector<std::pair<void*, size_t>> blocks;
+    for (int round = 0; round < 2; ++round) {
+        for (size_t c = 0; c < Storage::kClasses; ++c) {
+            for (size_t i = 0; i < kPerClass; ++i) {
+                const size_t size = (c + 1) * Storage::kGranule;
+                blocks.emplace_back(Storage::Allocate(size), size);
+                std::memset(blocks.back().first, static_cast<int>(c), size);
+            }
+        }
+        std::set<void*> distinct;
+        for (const auto& b : blocks) distinct.insert(b.first);
+        EXPECT_EQ(distinct.size(), blocks.size());
+        for (const auto& b : blocks) {
+            EXPECT_EQ(static_cast<const unsigned char*>(b.first)[b.second - 1], b.second / Storage::kGranule - 1);
+        }
+        for (const auto& b : blocks) Storage::Release(b.first, b.second);
+        blocks.clear();
+    }
 }
 
 TEST(InvokerStorage, CopiesOfEverySizeAcrossThreads) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +28,10 @@ TEST(NetMsg, LengthCountsHeadersAndData) {
     EXPECT_EQ(msg.FindChunk(3)->ChunkSize, 14);
     EXPECT_EQ(msg.FindChunk(3)->GetDataSize(), 10);
     EXPECT_EQ(msg.FindChunk(4), nullptr);
+    // Chunks by position: 0 .. count - 1, null on either side.
+    EXPECT_EQ(msg.GetChunk(0), msg.FindChunk(3));
+    EXPECT_EQ(msg.GetChunk(msg.GetChunkCount()), nullptr);
+    EXPECT_EQ(msg.GetChunk(-1), nullptr);
     EXPECT_EQ(msg.GetModuleID(), 69);
     EXPECT_EQ(msg.GetMsgID(), 3);
 }
@@ -49,6 +55,7 @@ TEST(NetMsg, SizeLimits) {
     EXPECT_FALSE(tooBig.AddChunk(big.data(), 64503, 1));
     EXPECT_FALSE(tooBig.AddChunk(big.data(), 64507, 1));
     EXPECT_FALSE(tooBig.AddChunk(big.data(), -1, 1));
+    EXPECT_FALSE(tooBig.AddChunk(big.data(), INT_MAX, 1));  // refused before the length is summed
     EXPECT_FALSE(tooBig.AddChunk(nullptr, 0, 1));
     EXPECT_EQ(tooBig.GetLength(), 6);
     EXPECT_EQ(tooBig.GetChunkCount(), 0);
@@ -250,10 +257,20 @@ TEST(ReadFrame, RefusesFramesWhoseLengthsLie) {
     NetMsg received(1, 2);
     zor::LogCapture capture;
     EXPECT_FALSE(received.ReadFrame(nullptr, 6));
-    std::vector<char> huge(64513, 0);
-    huge[4] = static_cast<char>(0x01);
-    huge[5] = static_cast<char>(0xFC);
-    EXPECT_FALSE(received.ReadFrame(huge.data(), huge.size()));
+    // The length limit on its own: one chunk that fills the frame, valid in every other way.
+    for (const size_t size : {size_t{64512}, size_t{64513}}) {
+        std::string frame(size, 'x');
+        const uint16_t head[3] = {69, 0, static_cast<uint16_t>(size)};
+        const uint16_t chunk[2] = {0, static_cast<uint16_t>(size - 6)};
+        std::memcpy(&frame[0], head, sizeof head);
+        std::memcpy(&frame[6], chunk, sizeof chunk);
+        capture.Clear();
+        EXPECT_EQ(received.ReadFrame(frame.data(), frame.size()), size == 64512) << size;
+        if (size > 64512) {
+            ASSERT_FALSE(capture.Records().empty());
+            EXPECT_EQ(capture.Records()[0].text, "NetMsg::ReadFrame() error : frame refused, longer than 64512 bytes");
+        }
+    }
 }
 
 TEST(ReadFrame, RefusesA257thChunk) {

@@ -1,6 +1,8 @@
 // Sessions as the host reads them, and the transcript's decoding of frames.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "event/NetMsg.h"
 #include "host/DAMsgCodec.h"
 #include "host/Host.h"
@@ -61,6 +63,9 @@ TEST(SessionParse, MalformedLinesAreRefusedWithTheirLineNumbers) {
         {"call Fly 1", "qrn::IDailyActivity has no operation 'Fly'"},
         {"call GetSignInReward 99999999999", "the argument 99999999999 is out of range"},
         {"clock 2026-13-01 10:00", "no such date or time: 2026-13-01 10:00"},
+        {"clock 2026-02-29 10:00", "no such date or time: 2026-02-29 10:00"},  // not run as 1 March
+        {"clock 2026-04-31 10:00", "no such date or time"},
+        {"value 19 at 2100-02-29 10:00", "no such date or time"},              // no leap day in 2100
         {"clock tomorrow", "usage: clock YYYY-MM-DD HH:MM[:SS] [ZONE]"},
         {"value 32 bits 1,64", "a bit 64 is out of range (0..63)"},
         {"value 32", "usage: value KEY NUMBER"},
@@ -104,6 +109,9 @@ TEST(SessionParse, HostileLinesAreBlankOrRefusedNeverRead) {
         {"zone /tmp/fifo", "a zone is a POSIX TZ text"},
         {"zone UTC", "a zone is a POSIX TZ text"},           // no offset: would run as UTC by accident
         {"zone CST-8CDT,M13.1.0,M1.1.0", "a zone is a POSIX TZ text"},
+        {"zone AAA+1BBB,J0,J300", "a zone is a POSIX TZ text"},  // Julian days count from 1
+        {"zone AAA+1BBB,J1,J366", "a zone is a POSIX TZ text"},
+        {"zone AAA+1BBB,M3.0.0,M11.1.0", "a zone is a POSIX TZ text"},  // weeks count from 1
         {"clock 2026-12-08 10:00 nowhere", "a zone is a POSIX TZ text"},
     };
     std::string text;
@@ -114,7 +122,8 @@ TEST(SessionParse, HostileLinesAreBlankOrRefusedNeverRead) {
         EXPECT_EQ(errors[i].line, static_cast<int>(i) + 1);
         EXPECT_NE(errors[i].message.find(cases[i].second), std::string::npos) << i << " -> " << errors[i].message;
     }
-    for (const char* zone : {"UTC0", "CST-8", "EST5EDT,M3.2.0,M11.1.0", "<+0330>-3:30", "AAA+1BBB,J60/2,300/-1:30"}) {
+    for (const char* zone : {"UTC0", "CST-8", "EST5EDT,M3.2.0,M11.1.0", "<+0330>-3:30", "AAA+1BBB,J60/2,300/-1:30",
+                             "AAA+1BBB,J1,J365", "AAA+1BBB,0,365", "AAA+1BBB,M1.1.0,M12.5.6"}) {
         EXPECT_TRUE(Errors(std::string("zone ") + zone + "\n").empty()) << zone;
     }
 }
@@ -135,11 +144,80 @@ TEST(SessionClock, StaysInsideTheYearsItAccepts) {
     EXPECT_FALSE(clock.Advance(11));
     EXPECT_EQ(clock.Now(), host::kLatestTime - 10);
     EXPECT_TRUE(clock.Advance(10));
+    // The clock's own limit of one step, also when it is called directly.
+    clock.Set(0);
+    EXPECT_FALSE(clock.Advance(host::kMaxAdvance + 1));
+    EXPECT_EQ(clock.Now(), 0);
+    EXPECT_FALSE(clock.Advance(-1));
+    EXPECT_TRUE(clock.Advance(host::kMaxAdvance));
     clock.Set(0);
     for (int i = 0; i < 100; ++i) clock.Advance(host::kMaxAdvance);  // no wrap, no sanitizer report
     EXPECT_LE(clock.Now(), host::kLatestTime);
     host::SetTimeZone("");
     clock.UseSystemTime();
+}
+
+// Every range of the language on both sides of its edge: leap days, the first and last years a
+// clock step takes, the longest step of the clock, bits, message ids, 64-bit values.
+TEST(SessionParse, RangesAtTheirEdges) {
+    const std::string first = std::to_string(host::kFirstYear), last = std::to_string(host::kLastYear);
+    const std::string longest = std::to_string(host::kMaxAdvance);
+    for (const std::string& ok : std::vector<std::string>{"clock 2024-02-29 10:00", "clock 2000-02-29 10:00", "clock 2026-12-31 23:59:59",
+                                  "clock " + std::string(4 - first.size(), '0') + first + "-01-01 00:00",
+                                  "clock " + last + "-12-31 23:59:59", "advance 36600d", "advance " + longest,
+                                  "value 32 bits 0,63", "expect sent 65535", "value 47 -9223372036854775808",
+                                  "value 47 9223372036854775807"}) {
+        const std::vector<SessionError> errors = Errors(ok + "\n");
+        EXPECT_TRUE(errors.empty()) << ok << " -> " << errors[0].message;
+    }
+    const std::string before = std::to_string(host::kFirstYear - 1), after = std::to_string(host::kLastYear + 1);
+    for (const std::string& refused : std::vector<std::string>{"clock " + std::string(4 - before.size(), '0') + before + "-12-31 23:59",
+                                       "clock " + after + "-01-01 00:00", "advance 36601d",
+                                       "advance " + std::to_string(host::kMaxAdvance + 1), "value 32 bits -1",
+                                       "expect sent 65536", "value 47 -9223372036854775809",
+                                       "value 47 9223372036854775808"}) {
+        EXPECT_EQ(Errors(refused + "\n").size(), 1u) << refused;
+    }
+}
+
+// What the expectations claim is what they check: a signal's value, a signal heard by an
+// unnamed "expect no signal"; and the clock's first and last second run.
+TEST(SessionPlay, ExpectationsFailWhereTheyShould) {
+    const std::string first = std::to_string(host::kFirstYear), last = std::to_string(host::kLastYear);
+    const std::string text =
+        "clock 2026-12-08 10:00 UTC0\n"                      // 1
+        "role 1\n"                                           // 2
+        "server 3 5\n"                                       // 3
+        "expect signal OnActivityRewardNotice 5\n"           // 4: holds
+        "server 3 5\n"                                       // 5
+        "expect signal OnActivityRewardNotice 6\n"           // 6: another value
+        "server 1\n"                                         // 7
+        "expect no signal\n"                                 // 8: OnDataChanged was heard
+        "server 1\n"                                         // 9
+        "expect no signal OnValue64Notice\n"                 // 10: holds
+        "clock " + last + "-12-31 23:59:59 UTC0\n"           // 11: runs
+        "clock " + std::string(4 - first.size(), '0') + first + "-01-01 00:00 UTC0\n"  // 12: runs
+        "expect count 2 0\n";                                // 13: holds
+    std::vector<SessionError> errors;
+    const host::Session session = ParseSession("t", text, errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].line << ": " << errors[0].message;
+    std::ostringstream out;
+    host::RunOptions options;
+    options.quiet = true;
+    const int failures = host::PlaySession(session, options, out);
+    std::vector<std::string> failed;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find("FAIL    ");
+        if (at != std::string::npos) failed.push_back(line.substr(at + 8));
+    }
+    EXPECT_EQ(failed, (std::vector<std::string>{
+                          "line 6: expected signal OnActivityRewardNotice(6), got OnActivityRewardNotice(5)",
+                          "line 8: expected no signal, got OnDataChanged"}))
+        << out.str();
+    EXPECT_EQ(failures, 2);
+    host::SetTimeZone("");
+    host::SettableClock::Instance().UseSystemTime();
 }
 
 TEST(SessionParse, TheEmbeddedSessionParses) {
