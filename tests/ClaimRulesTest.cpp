@@ -184,6 +184,10 @@ TEST_F(ClaimRules, HolidayAwardAsksLuaThenTheRoleValues) {
     EXPECT_FALSE(service->CanTakeHolidayAward(2));
     EXPECT_EQ(explain->ExplainHolidayAward(2),
               "a holiday award was already taken today (role value 19 is 2026-12-08 00:00:00 local time)");
+    player.SetValue(47, Days({3}));  // taken today and its flag set: the day is checked first
+    EXPECT_EQ(explain->ExplainHolidayAward(2),
+              "a holiday award was already taken today (role value 19 is 2026-12-08 00:00:00 local time)");
+    player.SetValue(47, Days({2, 4}));
     player.SetValue(19, At(2026, 12, 7, 23, 59, 59));
     EXPECT_TRUE(service->CanTakeHolidayAward(2));
     player.SetValue(19, At(2025, 12, 8, 10, 0, 0));  // same day of the year, a year before
