@@ -1,5 +1,6 @@
 #include "dailyactivity/DailyActivityConfig.h"
 
+#include <climits>
 #include <cstring>
 #include <map>
 #include <string>
@@ -73,15 +74,15 @@ void ReadIds(const char* text, zor::vector<__int64>& ids) {
 
 // One load: the CompleteNum and RewardScore holders live as long as the load.
 struct DailyActivityConfig::Reader {
-    Reader(DailyActivityConfig& target, std::vector<Problem>* collected) : config(target), problems(collected) {}
+    Reader(DailyActivityConfig& target, std::vector<Problem>* collected, Places* placed)
+        : config(target), problems(collected), places(placed ? placed : (collected ? &ownPlaces : nullptr)) {}
 
     DailyActivityConfig& config;
     std::vector<Problem>* problems;  // null: stop at the first error
+    Places* places;                  // null: not asked for (nor needed for advice)
+    Places ownPlaces;
     int completeNum = 0;
     int rewardScore = 0;
-    // Rows of the stored entries, kept for the checker's advice on repeated keys.
-    std::map<std::pair<int, int>, int> dailyRows;
-    std::map<int, int> tierRows, signInRows;
     bool clean = true;
     bool stop = false;
 
@@ -93,16 +94,17 @@ struct DailyActivityConfig::Reader {
     void Advise(const TiXmlElement* where, const std::string& message) {
         if (problems) problems->push_back(Problem{"Warning:" + message, where->Row(), where->Column()});
     }
-    // A stored entry that replaces an earlier one of the same key: the later one is kept.
-    // what() names the entry; it is only asked for by the checker.
+    // Records where a stored entry stands. One that replaces an earlier entry of the same key
+    // (the later one is kept) is advised on; what() names the entry.
     template <class Key, class What>
-    void Stored(std::map<Key, int>& rows, const Key& key, const TiXmlElement* e, What&& what) {
-        if (!problems) return;
+    void Stored(std::map<Key, Place> Places::*table, const Key& key, const TiXmlElement* e, What&& what) {
+        if (!places) return;
+        std::map<Key, Place>& rows = places->*table;
         auto found = rows.find(key);
         if (found != rows.end()) {
-            Advise(e, what() + " repeats the entry of row " + std::to_string(found->second) + "; the later entry is kept");
+            Advise(e, what() + " repeats the entry of row " + std::to_string(found->second.row) + "; the later entry is kept");
         }
-        rows[key] = e->Row();
+        rows[key] = Place{e->Row(), e->Column()};
     }
     void Fail(const TiXmlElement* where, const char* message) {
         Report(where, message);
@@ -142,7 +144,7 @@ struct DailyActivityConfig::Reader {
                 continue;
             }
             config.daily_[_DailyActivityKey{type, completeNum}] = rewardScore;
-            Stored(dailyRows, std::make_pair(type, completeNum), e, [&] {
+            Stored(&Places::daily, std::make_pair(type, completeNum), e, [&] {
                 return "Type " + std::to_string(type) + " with CompleteNum " + std::to_string(completeNum);
             });
         }
@@ -168,7 +170,7 @@ struct DailyActivityConfig::Reader {
             }
             ReadInt(a, "RewardItemNum", entry.RewardItemNum);
             config.activityRewards_[index] = std::move(entry);
-            Stored(tierRows, index, e, [&] { return "Index " + std::to_string(index); });
+            Stored(&Places::tiers, index, e, [&] { return "Index " + std::to_string(index); });
         }
         return !stop;
     }
@@ -184,6 +186,7 @@ struct DailyActivityConfig::Reader {
             }
             bool itemsOk = true;
             entry.ItemRewardList.reserve(CountChildren(e));
+            std::vector<Place> itemPlaces;
             for (const TiXmlElement* it = e->FirstChildElement(); it && !stop; it = it->NextSiblingElement()) {
                 Attributes ia(it);
                 _SignInItemReward item;
@@ -209,10 +212,16 @@ struct DailyActivityConfig::Reader {
                                    " is none of the kinds the game knows (0, 1 and 2 amounts, 3 an item)");
                 }
                 entry.ItemRewardList.push_back(item);
+                if (places) itemPlaces.push_back(Place{it->Row(), it->Column()});
             }
             if (itemsOk) {
                 config.signInRewards_[index] = std::move(entry);
-                Stored(signInRows, index, e, [&] { return "Index " + std::to_string(index); });
+                Stored(&Places::signInRewards, index, e, [&] { return "Index " + std::to_string(index); });
+                if (places) {
+                    auto& items = places->signInItems;
+                    items.erase(items.lower_bound({index, 0}), items.upper_bound({index, INT_MAX}));  // a replaced entry's
+                    for (size_t i = 0; i < itemPlaces.size(); ++i) items[{index, static_cast<int>(i)}] = itemPlaces[i];
+                }
             }
         }
         return !stop;
@@ -229,13 +238,14 @@ std::string DailyActivityConfig::ConfigPath() {
     return zor::GetConfigDirectory() + "/" + FileName();
 }
 
-bool DailyActivityConfig::LoadConfig() { return Load(ConfigPath(), FileName(), nullptr); }
+bool DailyActivityConfig::LoadConfig() { return Load(ConfigPath(), FileName(), nullptr, nullptr); }
 
-bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems) {
-    return Load(fileName, fileName, problems);
+bool DailyActivityConfig::LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems, Places* places) {
+    return Load(fileName, fileName, problems, places);
 }
 
-bool DailyActivityConfig::Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems) {
+bool DailyActivityConfig::Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems,
+                               Places* places) {
     XmlDocument document;
     const bool loaded = document.LoadFile(path.c_str(), TIXML_ENCODING_UNKNOWN);
     // A document without a root element holds no configuration: that is a failed load too.
@@ -258,15 +268,16 @@ bool DailyActivityConfig::Load(const std::string& path, const zor::String& name,
         }
         return false;
     }
-    return LoadConfigDocument(document, problems);
+    return LoadConfigDocument(document, problems, places);
 }
 
-bool DailyActivityConfig::LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems) {
+bool DailyActivityConfig::LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems,
+                                             Places* places) {
     // A document without root element (only a declaration or comments) is no configuration.
     const TiXmlElement* root = document.RootElement();
     if (!root) return false;
 
-    Reader reader(*this, problems);
+    Reader reader(*this, problems, places);
     for (const TiXmlElement* section = root->FirstChildElement(); section; section = section->NextSiblingElement()) {
         const std::string name = section->ValueStr();
         bool goOn = true;

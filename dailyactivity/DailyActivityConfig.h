@@ -2,6 +2,7 @@
 // threshold of an activity type is worth, the activity reward tiers and the sign-in rewards.
 #pragma once
 
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,19 @@ public:
         int column = 0;
     };
 
+    // Where each stored entry stands in the file (the later one of a repeated key), for tools
+    // that point at it.
+    struct Place {
+        int row = 0;
+        int column = 0;
+    };
+    struct Places {
+        std::map<std::pair<int, int>, Place> daily;        // by (Type, CompleteNum)
+        std::map<int, Place> tiers;                         // by Index
+        std::map<int, Place> signInRewards;                 // by Index
+        std::map<std::pair<int, int>, Place> signInItems;   // by (Index, item position)
+    };
+
     DailyActivityConfig() = default;
     ~DailyActivityConfig() = default;
 
@@ -36,10 +50,11 @@ public:
     bool LoadConfig();
     // The same for another file. With problems given, the load goes on past errors: an entry
     // in error is left out, every problem is recorded, and the result tells whether there was
-    // none.
-    bool LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems = nullptr);
+    // none. With places given, where each stored entry stands is recorded too.
+    bool LoadConfigFile(const zor::String& fileName, std::vector<Problem>* problems = nullptr, Places* places = nullptr);
     // The tables of a document already loaded, with the same checks.
-    bool LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems = nullptr);
+    bool LoadConfigDocument(const TiXmlDocument& document, std::vector<Problem>* problems = nullptr,
+                            Places* places = nullptr);
 
     // True, with rewardScore set, when the table has key.
     bool FindDailyActivity(const _DailyActivityKey& key, int& rewardScore) const;
@@ -61,7 +76,7 @@ public:
 private:
     struct Reader;
     // Loads path; a failure to load is logged as "<name> load fail!".
-    bool Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems);
+    bool Load(const std::string& path, const zor::String& name, std::vector<Problem>* problems, Places* places);
 
     std::unordered_map<_DailyActivityKey, int, _DailyActivityKeyHash> daily_;
     std::unordered_map<int, _ActivityReward> activityRewards_;

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "DailyActivity/DAMsg.pb.h"
+#include "dailyactivity/ClaimLimits.h"
 #include "event/LuaCall.h"
 #include "plugin/HostContainerIds.h"
 #include "plugin/IClock.h"
@@ -16,11 +17,7 @@ using qrn::DailyActivityModuleID;
 constexpr const char* kIsHoliday = "HolidaySys.ActivityAward.IsHoliday";
 constexpr const char* kIsHave = "HolidaySys.ActivityAward.IsHave";
 
-// Bit n of v; a position outside 0..63 is never set.
-bool IsBitSet(__int64 v, long long n) {
-    if (n < 0 || n > 63) return false;
-    return (static_cast<uint64_t>(v) & (uint64_t{1} << n)) != 0;
-}
+using claim::IsBitSet;
 
 // One check of a rule. When it fails and a reason is asked for, the reason is made.
 template <class Reason>
@@ -187,10 +184,10 @@ std::string QRN_DailyActivity::NoPlayerReason() {
 }
 
 bool QRN_DailyActivity::IsRewardTaken(int key, int n, const MainPlayer& player) {
-    if (key < qrn::KeyActivityRewardTaken || key > qrn::KeySignInRewardTaken + 4) return true;
+    if (key < claim::TierKey(claim::kFirstTier) || key > claim::SignInRewardKey(claim::kLastSignInReward)) return true;
     if (!player.info) return true;
     const __int64 value = player.info->GetValue(key);
-    if (key < qrn::KeySignInRewardTaken) return value > 0;
+    if (key <= claim::TierKey(claim::kLastTier)) return value > 0;
     return IsBitSet(value, static_cast<long long>(n) + 1);
 }
 
@@ -211,7 +208,7 @@ __int64 QRN_DailyActivity::GetSignInFlags() {
 
 int QRN_DailyActivity::GetSignInCount() {
     int count = 0;
-    for (int day = 1; day <= 31; ++day) {
+    for (int day = claim::kFirstCountedDay; day <= claim::kLastCountedDay; ++day) {
         if (IsSignedInOnDay(day)) ++count;
     }
     return count;
@@ -233,11 +230,13 @@ bool QRN_DailyActivity::CheckSignIn(std::string* why) {
 bool QRN_DailyActivity::CheckActivityReward(const int& index, std::string* why) {
     const _ActivityReward& entry = GetActivityReward(index);
     if (!Check(!IsEmptyEntry(entry), why, [&] { return "tier " + Str(index) + " is not configured"; })) return false;
-    if (!Check(index >= 1 && index <= 4, why,
-               [&] { return "tier " + Str(index) + " has no role value to record it (tiers 1..4 only)"; })) {
+    if (!Check(index >= claim::kFirstTier && index <= claim::kLastTier, why, [&] {
+            return "tier " + Str(index) + " has no role value to record it (tiers " + Str(claim::kFirstTier) + ".." +
+                   Str(claim::kLastTier) + " only)";
+        })) {
         return false;
     }
-    const int key = qrn::KeyActivityRewardTaken - 1 + index;
+    const int key = claim::TierKey(index);
     MainPlayer player = GetMainPlayerInfo();
     if (!Check(!IsRewardTaken(key, -1, player), why, [&] {
             return player.info ? "tier " + Str(index) + " was already taken (role value " + Str(key) + " is " +
@@ -266,12 +265,13 @@ bool QRN_DailyActivity::CheckSignInReward(const int& index, const int& item, std
         })) {
         return false;
     }
-    if (!Check(index >= 1 && index <= 5, why, [&] {
-            return "sign-in reward " + Str(index) + " has no role value to record it (rewards 1..5 only)";
+    if (!Check(index >= claim::kFirstSignInReward && index <= claim::kLastSignInReward, why, [&] {
+            return "sign-in reward " + Str(index) + " has no role value to record it (rewards " +
+                   Str(claim::kFirstSignInReward) + ".." + Str(claim::kLastSignInReward) + " only)";
         })) {
         return false;
     }
-    const int key = qrn::KeySignInRewardTaken - 1 + index;
+    const int key = claim::SignInRewardKey(index);
     MainPlayer player = GetMainPlayerInfo();
     if (!Check(!IsRewardTaken(key, item, player), why, [&] {
             return player.info ? "item " + Str(item) + " of sign-in reward " + Str(index) +

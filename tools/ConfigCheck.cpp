@@ -1,22 +1,28 @@
 // dacheck: reads a daily activity configuration through the module's own loader and prints
 // its three tables, or every problem with the file, row and column where it stands.
 //
-//   dacheck [--strict] [GAME_DIR]   reads GAME_DIR/config/DailyActivity/Config.xml (GAME_DIR: ".")
+//   dacheck [--strict] [--html PAGE] [GAME_DIR]   reads GAME_DIR/config/DailyActivity/Config.xml
+//                                                 (GAME_DIR: "."); --html also writes PAGE
 //
-// Besides the module's own errors and warnings it advises designers of entries that replace
-// earlier ones and of reward kinds the game does not know (warnings too).
+// Besides the module's own errors and warnings it advises designers (warnings too) of entries
+// that replace earlier ones, of reward kinds the game does not know, and of what the claim rules
+// will do with the file: rewards no player can ever claim, sign-in rewards some months never
+// reach, tiers whose activity value does not grow with their Index.
 // Exit status: 0 when the file loads cleanly (warnings allowed, unless --strict), 1 when it has
-// errors (or warnings with --strict) or the report could not be written, 2 for a wrong command
-// line.
+// errors (or warnings with --strict) or the report or the page could not be written, 2 for a
+// wrong command line.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "dailyactivity/DailyActivityConfig.h"
+#include "tools/ConfigAdvice.h"
+#include "tools/ConfigPage.h"
 #include "zor/Files.h"
 #include "zor/Log.h"
 
@@ -62,8 +68,13 @@ void PrintTables(const DailyActivityConfig& config) {
 }
 
 int Usage() {
-    std::cerr << "usage: dacheck [--strict] [GAME_DIR]\n";
+    std::cerr << "usage: dacheck [--strict] [--html PAGE] [GAME_DIR]\n";
     return 2;
+}
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A file that the loader read as empty although it has bytes is no XML text it can read.
@@ -83,25 +94,54 @@ int Written(int status) {
     return status;
 }
 
-int Check(const std::string& dir, bool strict) {
+int Check(const std::string& dir, bool strict, const std::string& page) {
     std::string file = dir + "/" + zor::ToNativeFileName(DailyActivityConfig::FileName().c_str());
 
     DailyActivityConfig config;
     std::vector<DailyActivityConfig::Problem> problems;
+    DailyActivityConfig::Places places;
     bool clean;
     {
         zor::LogCapture quiet;  // every problem is printed below, with its place
-        clean = config.LoadConfigFile(file, &problems);
+        clean = config.LoadConfigFile(file, &problems, &places);
     }
+    if (clean) {
+        for (const dacheck::Advice& a : dacheck::ClaimAdvice(config, places)) {
+            problems.push_back({"Warning:" + a.message, a.place.row, a.place.column});
+        }
+    }
+    // In the order of the file.
+    std::stable_sort(problems.begin(), problems.end(), [](const auto& a, const auto& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
     int errors = 0, warnings = 0;
+    std::vector<dacheck::Note> notes;
     for (const auto& p : problems) {
         bool warning = p.message.rfind("Warning:", 0) == 0;
         (warning ? warnings : errors) += 1;
-        std::cout << file << ":" << p.row << ":" << p.column << ": " << (warning ? "warning: " : "error: ") << p.message;
+        std::string message = p.message;
         if (!warning && p.row == 0 && p.message.find("Error document empty") != std::string::npos && HasBytes(file)) {
-            std::cout << "; the file is not XML text, or not in an encoding the loader reads (UTF-8 or a single-byte code page)";
+            message += "; the file is not XML text, or not in an encoding the loader reads (UTF-8 or a single-byte code page)";
         }
-        std::cout << "\n";
+        std::cout << file << ":" << p.row << ":" << p.column << ": " << (warning ? "warning: " : "error: ") << message
+                  << "\n";
+        notes.push_back({!warning, warning ? message.substr(8) : message, {p.row, p.column}});
+    }
+    if (!page.empty()) {
+        dacheck::PageInput input;
+        input.fileName = file;
+        input.text = ReadAll(file);
+        input.loads = clean;
+        input.notes = std::move(notes);
+        input.config = &config;
+        input.places = &places;
+        std::ofstream out(page, std::ios::binary | std::ios::trunc);
+        dacheck::WritePage(out, input);
+        out.close();
+        if (!out) {
+            std::cerr << "dacheck: the page " << page << " could not be written\n";
+            return 1;
+        }
     }
     if (!clean) {
         std::cout << errors << " error(s); the module would stop its start at the first one.\n";
@@ -119,12 +159,14 @@ int Check(const std::string& dir, bool strict) {
 
 int main(int argc, char** argv) {
     bool strict = false;
-    std::string dir;
+    std::string dir, page;
     bool haveDir = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--strict" && !strict) {
             strict = true;
+        } else if (arg == "--html" && page.empty() && i + 1 < argc && argv[i + 1][0] != '\0') {
+            page = argv[++i];
         } else if (arg.rfind("-", 0) == 0 || haveDir) {
             return Usage();
         } else {
@@ -136,5 +178,5 @@ int main(int argc, char** argv) {
         std::cerr << "dacheck: an empty GAME_DIR names no directory\n";
         return 2;
     }
-    return Written(Check(haveDir ? dir : ".", strict));
+    return Written(Check(haveDir ? dir : ".", strict, page));
 }
