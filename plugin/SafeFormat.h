@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 
 #include <boost/format.hpp>
 
@@ -12,6 +13,12 @@
 #include "zor/String.h"
 
 class SafeFormat {
+    template <class T>
+    struct IsCharacter
+        : std::integral_constant<bool, std::is_same<T, char>::value || std::is_same<T, signed char>::value ||
+                                           std::is_same<T, unsigned char>::value || std::is_same<T, wchar_t>::value ||
+                                           std::is_same<T, char16_t>::value || std::is_same<T, char32_t>::value> {};
+
 public:
     // Which log writer reports a failed step; both write a line without level.
     enum class Reporter { StdString, Text };
@@ -41,6 +48,21 @@ public:
         Guarded(Reporter::Text, [&] { formatter_ % number; });
         return *this;
     }
+    // Every other number as the number it is ("%d" of -5 is -5, of 5000000000 is 5000000000),
+    // and an enumerator as its value. A character is refused: text goes as const char*.
+    template <class Number, std::enable_if_t<(std::is_arithmetic<Number>::value || std::is_enum<Number>::value) &&
+                                                 !IsCharacter<Number>::value,
+                                             int> = 0>
+    SafeFormat& operator%(Number number) {
+        if constexpr (std::is_enum<Number>::value) {
+            return *this % static_cast<std::underlying_type_t<Number>>(number);
+        } else {
+            Guarded(Reporter::Text, [&] { formatter_ % number; });
+            return *this;
+        }
+    }
+    template <class Character, std::enable_if_t<IsCharacter<Character>::value, int> = 0>
+    SafeFormat& operator%(Character) = delete;
     SafeFormat& operator%(const zor::String& text) {
         Guarded(Reporter::Text, [&] { formatter_ % static_cast<const std::string&>(text); });
         return *this;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 
 #include "plugin/LogHelpers.h"
 #include "plugin/SafeFormat.h"
@@ -95,10 +98,24 @@ TEST(FormatString, FormatsWithoutWriting) {
               "/data/config/StringTable/common.xml");
     EXPECT_EQ(FormatString("%d", static_cast<unsigned short>(65535)), "65535");
     EXPECT_EQ(FormatString("%s", zor::String("z")), "z");
+    // Numbers as the numbers they are, not cut to 16 bits.
+    EXPECT_EQ(FormatString("%d %d %d", -5, 70000, -5000000000LL), "-5 70000 -5000000000");
+    EXPECT_EQ(FormatString("%d %d", 18446744073709551615ULL, static_cast<int64_t>(INT64_MIN)),
+              "18446744073709551615 -9223372036854775808");
+    enum Tier { kFifth = 70005 };
+    EXPECT_EQ(FormatString("%d %s", kFifth, 2.5), "70005 2.5");
     EXPECT_TRUE(capture.Records().empty());
     EXPECT_EQ(FormatString("%s %s", "one"), "");
     EXPECT_EQ(capture.Records()[0].text, kTooFew);
 }
+
+// A character is refused at compile time (it is no number, and text goes as const char*).
+template <class T, class = void>
+struct Feeds : std::false_type {};
+template <class T>
+struct Feeds<T, decltype(void(std::declval<SafeFormat&>() % std::declval<T>()))> : std::true_type {};
+static_assert(Feeds<long long>::value && Feeds<unsigned>::value && Feeds<const char*>::value, "numbers and text");
+static_assert(!Feeds<char>::value && !Feeds<unsigned char>::value, "a character is refused");
 
 struct NullWhat : std::exception {
     const char* what() const noexcept override { return nullptr; }
