@@ -24,6 +24,7 @@ set_target_properties(QRN_DailyActivity PROPERTIES EXPORT_NAME Module)
 
 install(FILES ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IDailyActivity.h
               ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IDailyActivityExplain.h
+              ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IDailyActivityRewardList.h
               ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IRoleDailyActivityInfo.h
               ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/DailyActivityTypes.h
         DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/DailyActivity)

@@ -1,5 +1,6 @@
 #include "dailyactivity/QRN_DailyActivity.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 
@@ -351,6 +352,20 @@ std::string QRN_DailyActivity::ExplainSignInReward(const int& index, const int& 
 std::string QRN_DailyActivity::ExplainHolidayAward(const int& index) {
     return Explain([&](std::string* why) { return CheckHolidayAward(index, why); });
 }
+
+namespace {
+template <class Table>
+std::vector<int> SortedIndexes(const Table& table) {
+    std::vector<int> indexes;
+    indexes.reserve(table.size());
+    for (const auto& entry : table) indexes.push_back(entry.first);
+    std::sort(indexes.begin(), indexes.end());
+    return indexes;
+}
+}  // namespace
+
+std::vector<int> QRN_DailyActivity::GetActivityRewardIndexes() { return SortedIndexes(config_.ActivityRewards()); }
+std::vector<int> QRN_DailyActivity::GetSignInRewardIndexes() { return SortedIndexes(config_.SignInRewards()); }
 
 bool QRN_DailyActivity::SendRequest(unsigned short msgId, std::initializer_list<std::pair<uint16_t, int>> chunks) {
     if (!started_ || !gameServerClient_) return false;

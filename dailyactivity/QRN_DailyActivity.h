@@ -9,6 +9,7 @@
 #include "DailyActivity/DAMsg.pb.h"
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
+#include "DailyActivity/IDailyActivityRewardList.h"
 #include "dailyactivity/DailyActivityConfig.h"
 #include "dailyactivity/RoleDailyActivityInfo.h"
 #include "event/Dispatcher.h"
@@ -17,7 +18,9 @@
 #include "plugin/IPlayerInfo.h"
 #include "plugin/IRoleSystem.h"
 
-class QRN_DailyActivity : public qrn::IDailyActivity, public qrn::IDailyActivityExplain {
+class QRN_DailyActivity : public qrn::IDailyActivity,
+                          public qrn::IDailyActivityExplain,
+                          public qrn::IDailyActivityRewardList {
 public:
     QRN_DailyActivity();
     // Takes back what a start set up with the host, if the host did not shut the tree down.
@@ -67,6 +70,10 @@ public:
     std::string ExplainActivityReward(const int& index) override;
     std::string ExplainSignInReward(const int& index, const int& item) override;
     std::string ExplainHolidayAward(const int& index) override;
+
+    // qrn::IDailyActivityRewardList
+    std::vector<int> GetActivityRewardIndexes() override;
+    std::vector<int> GetSignInRewardIndexes() override;
 
 private:
     // The main role with its player info; info is null when there is none. The handle keeps

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "DailyActivity/IDailyActivityRewardList.h"
 #include "ModuleFixture.h"
 
 namespace moduletest {
@@ -69,6 +70,17 @@ TEST_F(ClaimRules, ActivityRewardChecksRunInOrder) {
     EXPECT_FALSE(service->CanTakeActivityReward(2));
     EXPECT_EQ(explain->ExplainActivityReward(2), "tier 2: activity value 49 is below the 50 required");
     EXPECT_EQ(explain->ExplainActivityReward(1), "");
+}
+
+// The configured rewards, listed for other plugins whether they can be claimed or not; every
+// Index listed is answered with its entry.
+TEST_F(ClaimRules, ConfiguredRewardsAreListed) {
+    auto* list = dynamic_cast<qrn::IDailyActivityRewardList*>(service);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetActivityRewardIndexes(), (std::vector<int>{1, 2, 4, 5}));
+    EXPECT_EQ(list->GetSignInRewardIndexes(), (std::vector<int>{1, 2, 3, 5, 6}));
+    for (int index : list->GetActivityRewardIndexes()) EXPECT_GT(service->GetActivityReward(index).ActivityValue, 0);
+    for (int index : list->GetSignInRewardIndexes()) EXPECT_GT(service->GetSignInReward(index).SignInNum, 0);
 }
 
 TEST_F(ClaimRules, WithoutPlayerInfoNothingCanBeTaken) {

@@ -84,7 +84,8 @@ TEST(ModuleEntryPoints, ExportsOnlyEntryPointsAndInterfaceTypes) {
     ASSERT_TRUE(h.LoadModule()) << h.Error();
     HMODULE m = h.Module()->Handle();
     for (const char* name : {"InitPlugin", "ReleasePlugin", "InitPluginContainer", "ReleasePluginContainer",
-                             "_ZTIN3qrn14IDailyActivityE", "_ZTI22IRoleDailyActivityInfo"}) {
+                             "_ZTIN3qrn14IDailyActivityE", "_ZTIN3qrn24IDailyActivityRewardListE",
+                             "_ZTI22IRoleDailyActivityInfo"}) {
         EXPECT_NE(GetProcAddress(m, name), nullptr) << name;
     }
     for (const char* name : {"FiveElementsNames", "_ZN17QRN_DailyActivity17OnDailyActivityMsgEP7ISenderPK6NetMsg",

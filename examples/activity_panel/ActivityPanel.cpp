@@ -8,6 +8,7 @@
 
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
+#include "DailyActivity/IDailyActivityRewardList.h"
 #include "plugin/HostContainerIds.h"
 #include "plugin/PluginEntry.h"
 
@@ -31,6 +32,7 @@ public:
             return true;
         }
         explain_ = dynamic_cast<qrn::IDailyActivityExplain*>(service_);
+        rewards_ = dynamic_cast<qrn::IDailyActivityRewardList*>(service_);
         service_->OnDataChanged += zor::bind_n::bind(&ActivityPanel::OnDataChanged, this);
         service_->OnActivityRewardNotice += zor::bind_n::bind(&ActivityPanel::OnRewardNotice, this);
         service_->OnValue64Notice += zor::bind_n::bind(&ActivityPanel::OnValue64, this);
@@ -45,6 +47,7 @@ public:
         service_->OnValue64Notice -= zor::bind_n::bind(&ActivityPanel::OnValue64, this);
         service_ = nullptr;
         explain_ = nullptr;
+        rewards_ = nullptr;
     }
 
 private:
@@ -63,12 +66,14 @@ private:
             if (count > 0) line += " " + std::to_string(type) + "=" + std::to_string(count);
         }
         line += "; tiers:";
-        for (int tier = 1; service_->GetActivityReward(tier).ActivityValue > 0; ++tier) {
+        const std::vector<int> tiers = rewards_ ? rewards_->GetActivityRewardIndexes() : std::vector<int>();
+        for (const int tier : tiers) {
             const std::string why = explain_ ? explain_->ExplainActivityReward(tier) : "";
             line += " " + std::to_string(tier) + " " + Verdict(service_->CanTakeActivityReward(tier), why);
         }
         line += "; sign-in (" + std::to_string(service_->GetSignInCount()) + " days):";
-        for (int index = 1; service_->GetSignInReward(index).SignInNum > 0; ++index) {
+        const std::vector<int> signIns = rewards_ ? rewards_->GetSignInRewardIndexes() : std::vector<int>();
+        for (const int index : signIns) {
             // One verdict for a reward whose items all answer alike, else one per item.
             const int items = static_cast<int>(service_->GetSignInReward(index).ItemRewardList.size());
             std::vector<std::string> verdicts;
@@ -89,6 +94,7 @@ private:
 
     qrn::IDailyActivity* service_ = nullptr;        // a sibling, not owned; while started
     qrn::IDailyActivityExplain* explain_ = nullptr;  // the same object, when it explains
+    qrn::IDailyActivityRewardList* rewards_ = nullptr;  // the same object, when it lists its rewards
 };
 
 bool IsHostParent(IPluginContainer* parent) { return parent && parent->GetContainerID() == qrn::kPluginParentID; }
