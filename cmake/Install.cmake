@@ -12,10 +12,13 @@ if(CMAKE_DL_LIBS)
   set(zor_dl_flag "-l${CMAKE_DL_LIBS}")
 endif()
 
-install(TARGETS zor_platform ZorCore zor_plugin zor_event dailyactivity_api EXPORT QRNDailyActivityTargets
+install(TARGETS zor_platform ZorCore zor_logging zor_plugin dailyactivity_api EXPORT QRNDailyActivityTargets
         ARCHIVE DESTINATION lib
         LIBRARY DESTINATION lib
         RUNTIME DESTINATION bin)
+# Messages and the host's interfaces need the protobuf runtime and Lua: their own set, loaded
+# by the package when those are found.
+install(TARGETS zor_event zor_hostapi EXPORT QRNDailyActivityMessagingTargets ARCHIVE DESTINATION lib)
 # The module stands beside the host program that loads it by file name.
 install(TARGETS QRN_DailyActivity qrn_host EXPORT QRNDailyActivityTargets
         LIBRARY DESTINATION bin
@@ -28,7 +31,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IDailyAc
               ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/IRoleDailyActivityInfo.h
               ${PROJECT_SOURCE_DIR}/DailyActivity/include/DailyActivity/DailyActivityTypes.h
         DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/DailyActivity)
-foreach(folder plugin event)
+foreach(folder logging plugin event hostapi)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/ DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/${folder}
           FILES_MATCHING PATTERN "*.h")
 endforeach()
@@ -42,6 +45,7 @@ if(WIN32)
 endif()
 
 install(EXPORT QRNDailyActivityTargets NAMESPACE QRN:: DESTINATION ${zor_package_dir})
+install(EXPORT QRNDailyActivityMessagingTargets NAMESPACE QRN:: DESTINATION ${zor_package_dir})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QRNDailyActivityConfig.cmake.in
                               ${CMAKE_BINARY_DIR}/QRNDailyActivityConfig.cmake INSTALL_DESTINATION ${zor_package_dir}
                               PATH_VARS zor_data_dir)

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "plugin/SafeFormat.h"
+#include "logging/SafeFormat.h"
 #include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
 #include "zor/Files.h"

@@ -7,8 +7,8 @@
 #include "DailyActivity/DAMsg.pb.h"
 #include "dailyactivity/ClaimLimits.h"
 #include "event/LuaCall.h"
-#include "plugin/HostContainerIds.h"
-#include "plugin/IClock.h"
+#include "hostapi/HostContainerIds.h"
+#include "hostapi/IClock.h"
 #include "zor/Log.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "dailyactivity/RoleDailyActivityInfo.h"
 #include "event/Dispatcher.h"
 #include "plugin/CastMemo.h"
-#include "plugin/IGameServerClient.h"
-#include "plugin/IPlayerInfo.h"
-#include "plugin/IRoleSystem.h"
+#include "hostapi/IGameServerClient.h"
+#include "hostapi/IPlayerInfo.h"
+#include "hostapi/IRoleSystem.h"
 
 class QRN_DailyActivity : public qrn::IDailyActivity,
                           public qrn::IDailyActivityExplain,

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "event/Function.h"
-#include "plugin/ISender.h"
+#include "event/ISender.h"
 #include "event/NetMsg.h"
 
 template <class Key, class Handler, class Trait>

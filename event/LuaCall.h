@@ -8,7 +8,7 @@
 
 #include <lua.hpp>
 
-#include "plugin/LogHelpers.h"
+#include "logging/LogHelpers.h"
 #include "zor/Lua.h"
 #include "zor/Trace.h"
 

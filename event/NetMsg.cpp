@@ -2,7 +2,7 @@
 
 #include <google/protobuf/message_lite.h>
 
-#include "plugin/LogHelpers.h"
+#include "logging/LogHelpers.h"
 
 static_assert(NetMsg::kMaxChunks * sizeof(uint32_t) == 1024, "the chunk table fills the first 1024 bytes");
 static_assert(1024 + NetMsg::kMaxLength <= static_cast<int>(zor::TCPBuffer::kCapacity), "buffers hold a whole message");

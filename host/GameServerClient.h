@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/HostContainerIds.h"
-#include "plugin/IGameServerClient.h"
+#include "hostapi/HostContainerIds.h"
+#include "hostapi/IGameServerClient.h"
 
 namespace host {
 

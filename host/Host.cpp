@@ -1,7 +1,7 @@
 #include "host/Host.h"
 
 #include "host/DAMsgCodec.h"
-#include "plugin/HostContainerIds.h"
+#include "hostapi/HostContainerIds.h"
 
 namespace host {
 

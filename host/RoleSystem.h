@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "plugin/HostContainerIds.h"
-#include "plugin/IPlayerInfo.h"
-#include "plugin/IRoleSystem.h"
+#include "hostapi/HostContainerIds.h"
+#include "hostapi/IPlayerInfo.h"
+#include "hostapi/IRoleSystem.h"
 
 namespace host {
 

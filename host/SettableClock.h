@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/IClock.h"
+#include "hostapi/IClock.h"
 
 namespace host {
 

@@ -9,7 +9,7 @@
 
 #include "platform/Platform.h"
 #include "plugin/IEntityObject.h"
-#include "plugin/LogHelpers.h"
+#include "logging/LogHelpers.h"
 #include "zor/String.h"
 #include "zor/ThreadLock.h"
 

@@ -1,7 +1,7 @@
 #include "resource/StringTable.h"
 
 #include "event/Function.h"
-#include "plugin/LogHelpers.h"
+#include "logging/LogHelpers.h"
 #include "resource/ResourcePack.h"
 #include "resource/XmlDocument.h"
 #include "zor/Files.h"

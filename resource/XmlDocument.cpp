@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "plugin/LogHelpers.h"
+#include "logging/LogHelpers.h"
 #include "resource/ResourcePack.h"
 #include "zor/Files.h"
 #include "zor/String.h"

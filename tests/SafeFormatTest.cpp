@@ -5,8 +5,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "plugin/LogHelpers.h"
-#include "plugin/SafeFormat.h"
+#include "logging/LogHelpers.h"
+#include "logging/SafeFormat.h"
 
 namespace {
 

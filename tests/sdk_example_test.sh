@@ -27,6 +27,14 @@ cmake -S "$work/panel" -B "$work/panel/build" -DCMAKE_PREFIX_PATH="$work/sdk" > 
   fail "configure: $(tail -20 "$work/configure.log")"
 cmake --build "$work/panel/build" > "$work/build.log" 2>&1 || fail "build: $(tail -30 "$work/build.log")"
 module=$(ls "$work/panel/build"/activity_panel.*)
+# A plugin that links QRN::DailyActivity alone needs neither protobuf nor Lua on the machine.
+cmake -S "$work/panel" -B "$work/panel/bare" -DCMAKE_PREFIX_PATH="$work/sdk" -DCMAKE_DISABLE_FIND_PACKAGE_Protobuf=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON > "$work/bare.log" 2>&1 && cmake --build "$work/panel/bare" >> "$work/bare.log" 2>&1 ||
+  fail "without protobuf and Lua: $(tail -20 "$work/bare.log")"
+# What the plugin exports: its entry points, nothing of the SDK or of its own inline code.
+exported=$(nm -D --defined-only "$module" | awk '{print $3}' | sort | tr '\n' ' ')
+[ "$exported" = "InitPlugin InitPluginContainer ReleasePlugin ReleasePluginContainer " ] ||
+  fail "the plugin exports more than its entry points: $exported"
 
 (cd "$work/panel" && "$work/sdk/bin/qrn_host" --config "$work/sdk/share/QRNDailyActivity" --plugin "$module" \
    activity_panel.session) > "$work/out" 2>&1 || fail "the panel session failed: $(tail -30 "$work/out")"

@@ -9,7 +9,7 @@
 #include "DailyActivity/IDailyActivity.h"
 #include "DailyActivity/IDailyActivityExplain.h"
 #include "DailyActivity/IDailyActivityRewardList.h"
-#include "plugin/HostContainerIds.h"
+#include "hostapi/HostContainerIds.h"
 #include "plugin/PluginEntry.h"
 
 namespace {

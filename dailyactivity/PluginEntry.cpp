@@ -4,7 +4,7 @@
 
 #include "dailyactivity/QRN_DailyActivity.h"
 #include "platform/Platform.h"
-#include "plugin/HostContainerIds.h"
+#include "hostapi/HostContainerIds.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "event/Signal.h"
 #include "plugin/IPluginContainer.h"
-#include "plugin/IRole.h"
+#include "hostapi/IRole.h"
 #include "zor/Object.h"
 
 namespace qrn {

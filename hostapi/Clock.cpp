@@ -1,7 +1,7 @@
 #include <ctime>
 
 #include "event/Function.h"
-#include "plugin/IClock.h"
+#include "hostapi/IClock.h"
 #include "zor/Files.h"
 
 namespace qrn {

@@ -9,7 +9,7 @@
 #include "event/Function.h"
 #include "event/NetMsg.h"
 #include "plugin/IPluginContainer.h"
-#include "plugin/ISender.h"
+#include "event/ISender.h"
 
 namespace qrn {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "plugin/SafeFormat.h"
+#include "logging/SafeFormat.h"
 #include "zor/Log.h"
 
 // Writes one formatted line at Level when that level is enabled.
