@@ -2,6 +2,7 @@
 // plugins compile this header alike: the order of the virtual operations is shared.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,10 @@
 #include <type_traits>
 #include <typeinfo>
 #include <utility>
+
+#if defined(__MINGW32__)
+#include "platform/ThreadKey.h"
+#endif
 
 namespace zor {
 
@@ -85,54 +90,75 @@ public:
     };
 
     // An emission's loan of places, for its time on the stack of this thread. Loans nest: the
-    // loan before is restored when this one ends.
+    // loan before is restored when this one ends. A thread without storage (its end ran)
+    // lends nothing: every clone comes from the heap.
     class Loan {
     public:
-        Loan(void* begin, void* end) : slot_(ThreadSlot()), before_(slot_.loan) {
+        Loan(void* begin, void* end) : slot_(ThreadSlot()) {
+            if (kMayHaveNoSlot && !slot_) return;
+            before_ = slot_->loan;
             const uintptr_t b = reinterpret_cast<uintptr_t>(begin);
-            slot_.loan = LoanState{nullptr, b, LentRange{b, reinterpret_cast<uintptr_t>(end)}};
+            slot_->loan = LoanState{nullptr, b, LentRange{b, reinterpret_cast<uintptr_t>(end)}};
         }
-        ~Loan() { slot_.loan = before_; }
+        ~Loan() {
+            if (kMayHaveNoSlot && !slot_) return;
+            slot_->loan = before_;
+        }
         Loan(const Loan&) = delete;
         Loan& operator=(const Loan&) = delete;
 
         // The next place, if any is left, for the clone of invoker, until the next offer.
-        void Offer(const void* invoker) { slot_.loan.offeredFor = invoker; }
-        void EndOffers() { slot_.loan.offeredFor = nullptr; }
+        void Offer(const void* invoker) {
+            if (kMayHaveNoSlot && !slot_) return;
+            slot_->loan.offeredFor = invoker;
+        }
+        void EndOffers() {
+            if (kMayHaveNoSlot && !slot_) return;
+            slot_->loan.offeredFor = nullptr;
+        }
         // The places taken so far, from the first in order.
-        size_t Taken() const { return (slot_.loan.next - slot_.loan.lent.begin) / kPlaceSize; }
+        size_t Taken() const {
+            if (kMayHaveNoSlot && !slot_) return 0;
+            return (slot_->loan.next - slot_->loan.lent.begin) / kPlaceSize;
+        }
 
     private:
-        Slot& slot_;
-        LoanState before_;
+        Slot* slot_;
+        LoanState before_{};
     };
 
     // Room for the clone of invoker: the next lent place when it is offered to that invoker,
     // one is left and a clone of this size and alignment fits it, else a block as Allocate
     // gives. Either is given back with Release (which leaves a lent place alone).
     static void* AllocateClone(const void* invoker, size_t size, size_t alignment) {
-        Slot& slot = ThreadSlot();
-        LoanState& loan = slot.loan;
+        Slot* slot = ThreadSlot();
+        if (kMayHaveNoSlot && !slot) return ::operator new(size);
+        LoanState& loan = slot->loan;
         if (size <= kPlaceSize && alignment <= alignof(std::max_align_t) && loan.offeredFor == invoker &&
             loan.next != loan.lent.end) {
             void* place = reinterpret_cast<void*>(loan.next);
             loan.next += kPlaceSize;
             return place;
         }
-        return Allocate(slot, size);
+        return Allocate(*slot, size);
     }
 
-    static void* Allocate(size_t size) { return Allocate(ThreadSlot(), size); }
+    static void* Allocate(size_t size) {
+        Slot* slot = ThreadSlot();
+        if (kMayHaveNoSlot && !slot) return ::operator new(size);
+        return Allocate(*slot, size);
+    }
 
     static void Release(void* block, size_t size) noexcept {
         if (!block) return;
-        Slot& slot = ThreadSlot();
+        Slot* slot = ThreadSlot();
+        if (kMayHaveNoSlot && !slot) return ::operator delete(block);
         const uintptr_t at = reinterpret_cast<uintptr_t>(block);
-        const LentRange& lent = slot.loan.lent;
+        const LentRange& lent = slot->loan.lent;
         if (at - lent.begin < lent.end - lent.begin) return;  // a lent place
         const size_t c = Class(size);
         if (c < kClasses) {
-            if (Pool* pool = slot.pool ? slot.pool : OpenPool(slot)) {
+            if (Pool* pool = slot->pool ? slot->pool : OpenPool(*slot)) {
                 const unsigned n = pool->counts[c];
                 if (n < kKeepPerClass) {
                     pool->blocks[c][n] = block;
@@ -143,6 +169,9 @@ public:
         }
         ::operator delete(block);
     }
+
+    // Threads of this module whose pool is open (made and not yet ended).
+    static int OpenPools() { return OpenPoolCount().load(); }
 
 private:
     // A stack rather than a list threaded through the blocks: taking a block does not wait for
@@ -157,25 +186,72 @@ private:
         Pool* pool;   // owned: made on first use, freed with its blocks when the thread ends
         bool closed;  // the thread has ended its pool: later blocks come from and go to the heap
     };
-    struct Closer {
-        Slot* slot;
-        ~Closer() {
-            Pool* pool = slot->pool;
-            slot->pool = nullptr;
-            slot->closed = true;
-            if (!pool) return;
-            for (size_t c = 0; c < kClasses; ++c) {
-                while (pool->counts[c] > 0) ::operator delete(pool->blocks[c][--pool->counts[c]]);
-            }
-            delete pool;
+
+    static std::atomic<int>& OpenPoolCount() {
+        static std::atomic<int> count{0};
+        return count;
+    }
+    // Gives back the pool's blocks and closes it: later blocks come from and go to the heap.
+    static void ClosePool(Slot& slot) noexcept {
+        Pool* pool = slot.pool;
+        slot.pool = nullptr;
+        slot.closed = true;
+        if (!pool) return;
+        for (size_t c = 0; c < kClasses; ++c) {
+            while (pool->counts[c] > 0) ::operator delete(pool->blocks[c][--pool->counts[c]]);
         }
-    };
+        delete pool;
+        --OpenPoolCount();
+    }
 
     static size_t Class(size_t size) { return size == 0 ? 0 : (size - 1) / kGranule; }
-    static Slot& ThreadSlot() {
-        static thread_local Slot slot;  // zero-initialised
+
+#if defined(__MINGW32__)
+    // MinGW's thread-locals are emulated, and may be freed before the destructors of the
+    // thread-locals of the thread run: the slot is a heap block reached through a TLS index and
+    // ended by Windows' callback at the thread's end (platform/ThreadKey.h); code that runs on
+    // the thread after that finds no slot.
+    static constexpr bool kMayHaveNoSlot = true;
+    static platform::ThreadKey& Key() {
+        static platform::ThreadKey key(&EndThread);
+        return key;
+    }
+    static void WINAPI EndThread(void* value) {
+        Slot* slot = static_cast<Slot*>(value);
+        ClosePool(*slot);
+        Key().MarkEnded(value);
+        delete slot;
+    }
+    static Slot* ThreadSlot() {
+        platform::ThreadKey& key = Key();
+        void* value = key.Get();
+        if (value) return value == platform::ThreadKey::EndedMark() ? nullptr : static_cast<Slot*>(value);
+        Slot* slot = new (std::nothrow) Slot();
+        if (slot && !key.Set(slot)) {
+            delete slot;
+            slot = nullptr;
+        }
         return slot;
     }
+    static void ArmClose(Slot&) {}
+#else
+    // A thread-local of this module; its closer (a thread-local destructor) ends the pool, and
+    // the slot itself serves until the thread is gone.
+    static constexpr bool kMayHaveNoSlot = false;
+    struct Closer {
+        Slot* slot;
+        ~Closer() { ClosePool(*slot); }
+    };
+    static Slot* ThreadSlot() {
+        static thread_local Slot slot;  // zero-initialised
+        return &slot;
+    }
+    static void ArmClose(Slot& slot) {
+        static thread_local Closer closer{&slot};
+        (void)closer;
+    }
+#endif
+
     static void* Allocate(Slot& slot, size_t size) {
         const size_t c = Class(size);
         if (c < kClasses) {
@@ -200,8 +276,8 @@ private:
             return nullptr;
         }
         slot.pool = pool;
-        static thread_local Closer closer{&slot};
-        (void)closer;
+        ++OpenPoolCount();
+        ArmClose(slot);
         return pool;
     }
 };

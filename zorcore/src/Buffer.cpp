@@ -1,5 +1,12 @@
 #include "zor/Buffer.h"
 
+#if defined(__MINGW32__)
+#include <new>
+
+#include "platform/ThreadKey.h"
+#endif
+
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -22,9 +29,8 @@ Pool& ThePool() {
 }
 
 // A few buffers per thread, taken and given back without the lock (a message is built and
-// released on one thread). Trivially destructible, so that it can be used until the thread is
-// gone; the closer hands what it holds to the pool when the thread ends. The closer is set up
-// by the first buffer kept, so that taking and keeping touch one thread-local object.
+// released on one thread). When the thread ends, what it holds goes to the pool; buffers given
+// back on it later go straight to the pool.
 struct ThreadCache {
     TCPBuffer* buffers[kThreadCachedBuffers];
     size_t count;
@@ -39,22 +45,57 @@ void GiveToPool(TCPBuffer* buffer) {
     if (pool.free.size() < kMaxPooledBuffers) pool.free.push_back(std::move(owned));
 }
 
+void Close(ThreadCache& cache) {
+    cache.closed = true;
+    while (cache.count > 0) GiveToPool(cache.buffers[--cache.count]);
+}
+
+#if defined(__MINGW32__)
+// MinGW's thread-locals are emulated and may be freed before the destructors of the thread's
+// thread-locals run: the cache is a heap block reached through a TLS index, ended by Windows'
+// callback at the thread's end (platform/ThreadKey.h). A thread without one (after its end)
+// takes from and gives to the pool.
+platform::ThreadKey& Key();
+void WINAPI EndThread(void* value) {
+    auto* cache = static_cast<ThreadCache*>(value);
+    Close(*cache);
+    Key().MarkEnded(value);
+    delete cache;
+}
+platform::ThreadKey& Key() {
+    static platform::ThreadKey key(&EndThread);
+    return key;
+}
+ThreadCache* Cache() {
+    platform::ThreadKey& key = Key();
+    void* value = key.Get();
+    if (value) return value == platform::ThreadKey::EndedMark() ? nullptr : static_cast<ThreadCache*>(value);
+    auto* cache = new (std::nothrow) ThreadCache();
+    if (cache) cache->closerArmed = true;  // the key's end closes it
+    if (cache && !key.Set(cache)) {
+        delete cache;
+        cache = nullptr;
+    }
+    return cache;
+}
+void KeepSlowly(TCPBuffer* buffer) { GiveToPool(buffer); }
+#else
+// Trivially destructible, so that it can be used until the thread is gone; the closer hands
+// what it holds to the pool when the thread ends. The closer is set up by the first buffer
+// kept, so that taking and keeping touch one thread-local object.
 struct Closer {
     ThreadCache* cache;
-    ~Closer() {
-        cache->closed = true;
-        while (cache->count > 0) GiveToPool(cache->buffers[--cache->count]);
-    }
+    ~Closer() { Close(*cache); }
 };
 
-ThreadCache& Cache() {
+ThreadCache* Cache() {
     static thread_local ThreadCache cache;  // zero-initialised
-    return cache;
+    return &cache;
 }
 
 // The thread's first buffer kept sets up the closer; a full or closed cache gives to the pool.
 void KeepSlowly(TCPBuffer* buffer) {
-    ThreadCache& cache = Cache();
+    ThreadCache& cache = *Cache();
     if (!cache.closed && !cache.closerArmed) {
         static thread_local Closer closer{&cache};
         (void)closer;
@@ -64,15 +105,21 @@ void KeepSlowly(TCPBuffer* buffer) {
     }
     GiveToPool(buffer);
 }
+#endif
+
+std::atomic<size_t> liveBuffers{0};
 
 }  // namespace
 
-TCPBuffer::TCPBuffer() : data_(new char[kCapacity]) {}
-TCPBuffer::~TCPBuffer() { delete[] data_; }
+TCPBuffer::TCPBuffer() : data_(new char[kCapacity]) { ++liveBuffers; }
+TCPBuffer::~TCPBuffer() {
+    delete[] data_;
+    --liveBuffers;
+}
 
 TCPBuffer* AllocateBuffer() {
-    ThreadCache& cache = Cache();
-    if (cache.count > 0) return cache.buffers[--cache.count];
+    ThreadCache* cache = Cache();
+    if (cache && cache->count > 0) return cache->buffers[--cache->count];
     Pool& pool = ThePool();
     {
         std::lock_guard<std::mutex> hold(pool.mutex);
@@ -87,9 +134,10 @@ TCPBuffer* AllocateBuffer() {
 
 void DeallocateBuffer(TCPBuffer* buffer) {
     if (!buffer) return;
-    ThreadCache& cache = Cache();
-    if (cache.count < kThreadCachedBuffers && cache.closerArmed && !cache.closed) {
-        cache.buffers[cache.count++] = buffer;
+    ThreadCache* cache = Cache();
+    if (!cache) return GiveToPool(buffer);
+    if (cache->count < kThreadCachedBuffers && cache->closerArmed && !cache->closed) {
+        cache->buffers[cache->count++] = buffer;
         return;
     }
     KeepSlowly(buffer);
@@ -98,7 +146,10 @@ void DeallocateBuffer(TCPBuffer* buffer) {
 size_t PooledBufferCount() {
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> hold(pool.mutex);
-    return pool.free.size() + Cache().count;
+    const ThreadCache* cache = Cache();
+    return pool.free.size() + (cache ? cache->count : 0);
 }
+
+size_t LiveBufferCount() { return liveBuffers.load(); }
 
 }  // namespace zor

@@ -34,5 +34,7 @@ ZORCORE_API TCPBuffer* AllocateBuffer();
 ZORCORE_API void DeallocateBuffer(TCPBuffer* buffer);
 // Buffers currently waiting in the pool (the shared part and the calling thread's).
 ZORCORE_API size_t PooledBufferCount();
+// Buffers that exist, in use or pooled (to see that nothing is lost).
+ZORCORE_API size_t LiveBufferCount();
 
 }  // namespace zor
