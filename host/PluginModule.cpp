@@ -1,5 +1,9 @@
 #include "host/PluginModule.h"
 
+#include <cstdio>
+
+#include "host/PluginAbi.h"
+
 namespace host {
 
 namespace {
@@ -12,6 +16,22 @@ Fn Entry(HMODULE module, const char* name, std::string& error) {
 }  // namespace
 
 PluginModule::PluginModule(const std::string& file) {
+#ifdef _WIN32
+    // A module of the other C++ ABI or standard library is refused before any of its code runs.
+    std::string path = file;
+    if (file.find_first_of("/\\") == std::string::npos) {
+        const std::string beside = platform::ProgramDirectory() + file;
+        if (FILE* found = platform::OpenRegularFile(beside.c_str())) {
+            std::fclose(found);
+            path = beside;
+        }
+    }
+    const std::string problem = PluginAbiProblem(path, kHostAbi);
+    if (!problem.empty()) {
+        error_ = file + ": refused: " + problem;
+        return;
+    }
+#endif
     module_ = LoadLibraryA(file.c_str());
     if (!module_) {
         error_ = file + ": " + platform::LastLoaderError();
