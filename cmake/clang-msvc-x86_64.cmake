@@ -78,6 +78,12 @@ set(CMAKE_C_STANDARD_LIBRARIES "${qrn_msvc_libraries}" CACHE STRING "" FORCE)
 set(CMAKE_CXX_STANDARD_LIBRARIES "${qrn_msvc_libraries}" CACHE STRING "" FORCE)
 
 set(CMAKE_FIND_ROOT_PATH "${QRN_MSVC_SYSROOT}" ${QRN_WINDOWS_DEPS})
+# Used from an SDK (share/QRNDailyActivity/toolchain/ of an unpacked archive), the SDK is searched
+# too: -DCMAKE_PREFIX_PATH=SDK finds its package.
+get_filename_component(qrn_sdk_root "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
+if(EXISTS "${qrn_sdk_root}/lib/cmake/QRNDailyActivity/QRNDailyActivityConfig.cmake")
+  list(APPEND CMAKE_FIND_ROOT_PATH "${qrn_sdk_root}")
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

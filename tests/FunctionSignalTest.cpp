@@ -515,15 +515,13 @@ struct LateEmitter {
 // destructor runs: the late emitter is ended by Windows' own thread-exit callback instead, which
 // runs before or after the storage's end, as Windows chooses.
 struct LateHook {
-    platform::ThreadKey key{[](void* late) { static_cast<LateEmitter*>(late)->~LateEmitter(); }};
+    platform::ThreadKey key{[](void* late) { delete static_cast<LateEmitter*>(late); }};
 };
 LateEmitter& LateOnThisThread() {
     static LateHook hook;
-    static LateEmitter lates[4];
-    static int used = 0;
-    LateEmitter& late = lates[used++];
-    hook.key.Set(&late);
-    return late;
+    auto* late = new LateEmitter();
+    hook.key.Set(late);
+    return *late;
 }
 #else
 LateEmitter& LateOnThisThread() {
