@@ -35,7 +35,8 @@ foreach(folder logging plugin event hostapi)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/ DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/${folder}
           FILES_MATCHING PATTERN "*.h")
 endforeach()
-install(FILES ${PROJECT_SOURCE_DIR}/platform/Platform.h DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/platform)
+install(FILES ${PROJECT_SOURCE_DIR}/platform/Platform.h ${PROJECT_SOURCE_DIR}/platform/ThreadKey.h
+        DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/platform)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/zorcore/include/zor/ DESTINATION ${ZOR_INSTALL_INCLUDEDIR}/zor)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/config/ DESTINATION ${zor_data_dir}/config)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/activity_panel DESTINATION ${zor_data_dir}/examples)

@@ -129,3 +129,25 @@ WRAP
   wineserver -k > /dev/null 2>&1 || true
   stage "done"
 done
+
+if [ ${#abis[@]} -eq 2 ]; then
+  abi=all
+  stage "each build's host refuses the other build's module, with the reason"
+  for pair in "msvc mingw" "mingw msvc"; do
+    read -r host other <<< "$pair"
+    hostdir=$(build_dir "$host")
+    otherdir=$(build_dir "$other")
+    status=0
+    "$hostdir/wine-run" "$hostdir/bin/qrn_host.exe" --quiet --plugin "$otherdir/bin/QRN_DailyActivity.dll" \
+      > "$hostdir/refusal.transcript" 2>&1 || status=$?
+    out=$(tr -d '\r' < "$hostdir/refusal.transcript")
+    line=$(grep "refused: QRN_DailyActivity.dll was built" <<< "$out" || true)
+    if [ "$status" -ne 1 ] || [ -z "$line" ]; then
+      echo "the $host host did not refuse the $other module (status $status):"; echo "$out" | tail -5
+      exit 1
+    fi
+    echo "$host host: ${line#*refused: }"
+    WINEPREFIX=$hostdir/wine-prefix wineserver -k > /dev/null 2>&1 || true
+  done
+fi
+

@@ -72,7 +72,8 @@ TEST(Function, EqualityFollowsObjectAndMember) {
     copy = other;
     copy();
     EXPECT_EQ(j, std::vector<std::string>{"y"});
-    copy = copy;  // self-assignment keeps the function
+    zor::Function<void()>& same = copy;
+    copy = same;  // self-assignment keeps the function
     EXPECT_TRUE(copy == other);
 }
 
