@@ -78,18 +78,4 @@ set(CMAKE_C_STANDARD_LIBRARIES "${qrn_msvc_libraries}" CACHE STRING "" FORCE)
 set(CMAKE_CXX_STANDARD_LIBRARIES "${qrn_msvc_libraries}" CACHE STRING "" FORCE)
 
 set(CMAKE_FIND_ROOT_PATH "${QRN_MSVC_SYSROOT}" ${QRN_WINDOWS_DEPS})
-# Used from an SDK (share/QRNDailyActivity/toolchain/ of an unpacked archive), the SDK is searched
-# too: -DCMAKE_PREFIX_PATH=SDK finds its package.
-get_filename_component(qrn_sdk_root "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
-if(EXISTS "${qrn_sdk_root}/lib/cmake/QRNDailyActivity/QRNDailyActivityConfig.cmake")
-  list(APPEND CMAKE_FIND_ROOT_PATH "${qrn_sdk_root}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# pkg-config answers from the dependency folder only, never from the build machine's own.
-set(ENV{PKG_CONFIG_LIBDIR} "${QRN_WINDOWS_DEPS}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
-# The code generator runs on the build machine.
-set(Protobuf_PROTOC_EXECUTABLE /usr/bin/protoc CACHE FILEPATH "protoc of the build machine")
+include(${CMAKE_CURRENT_LIST_DIR}/windows-find.cmake)

@@ -39,7 +39,7 @@ case $abi in
     names+=(llvm-toolchain-16)
     compiler="clang $(clang-16 -dumpversion) wine $(source_version libwine-dev)"
     # What the target's runtime is made of is part of the key: a change rebuilds everything.
-    runtime=$(cd "$root" && find platform/msvc cmake/clang-msvc-x86_64.cmake cmake/deps scripts/windows-deps.sh \
+    runtime=$(cd "$root" && find platform/msvc cmake/clang-msvc-x86_64.cmake cmake/windows-find.cmake cmake/deps scripts/windows-deps.sh \
                 -type f -print0 | sort -z | xargs -0 sha1sum | sha1sum | cut -c1-12)
     compiler+=" runtime $runtime"
     recipe=1

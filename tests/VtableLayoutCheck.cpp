@@ -118,16 +118,22 @@ std::string LastName(const std::string& s, size_t end) {
     return name.compare(0, 1, "~") == 0 ? "~" : name;
 }
 
+// Where the bracket that closes text (its last character) opens.
+size_t Opening(const std::string& text, char open, char close) {
+    int depth = 0;
+    size_t i = text.size();
+    while (i > 0) {
+        const char c = text[--i];
+        if (c == close) ++depth;
+        if (c == open && --depth == 0) break;
+    }
+    return i;
+}
+
 // "const std::type_info &A::f() const [pure]" gives "f() const"; "" when it is no operation.
 std::string ClangOperation(std::string text) {
     while (EndsWith(text, "]")) {  // annotations: [pure], [scalar deleting], [T = ...]
-        int depth = 0;
-        size_t i = text.size();
-        while (i > 0) {
-            const char c = text[--i];
-            if (c == ']') ++depth;
-            if (c == '[' && --depth == 0) break;
-        }
+        const size_t i = Opening(text, '[', ']');
         const bool annotation = i > 0 && text[i - 1] == ' ';
         if (!annotation) break;
         text.erase(i - 1);
@@ -138,13 +144,7 @@ std::string ClangOperation(std::string text) {
         text.erase(text.size() - qualifier.size());
     }
     if (!EndsWith(text, ")")) return "";
-    int depth = 0;
-    size_t open = text.size();
-    while (open > 0) {
-        const char c = text[--open];
-        if (c == ')') ++depth;
-        if (c == '(' && --depth == 0) break;
-    }
+    const size_t open = Opening(text, '(', ')');
     const std::string name = LastName(text, open);
     return name == "~" ? name : name + text.substr(open) + qualifier;
 }
