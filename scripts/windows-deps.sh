@@ -136,7 +136,7 @@ stage "dependencies: TinyXML ${version[tinyxml]} (static library, Debian's patch
 cmake_dependency tinyxml "$root/cmake/deps/tinyxml" -DSOURCE_DIR="$(srcdir tinyxml)"
 stage "dependencies: Lua ${version[lua5.4]} (lua54.dll: one Lua for every module of a process)"
 cmake_dependency lua "$root/cmake/deps/lua" -DSOURCE_DIR="$(srcdir lua5.4)"
-stage "dependencies: protobuf ${version[protobuf]} runtime (libprotobuf.dll, one for the process; code from the Linux protoc)"
+stage "dependencies: protobuf ${version[protobuf]} runtime as a DLL, one for the process (code from the Linux protoc)"
 cmake_dependency protobuf "$(srcdir protobuf)" -Dprotobuf_BUILD_SHARED_LIBS=ON -Dprotobuf_BUILD_TESTS=OFF \
   -Dprotobuf_BUILD_PROTOC_BINARIES=OFF -Dprotobuf_BUILD_LIBPROTOC=OFF -Dprotobuf_WITH_ZLIB=OFF \
   -Dprotobuf_BUILD_EXAMPLES=OFF -Dprotobuf_MSVC_STATIC_RUNTIME=OFF -Dprotobuf_HAVE_LD_VERSION_SCRIPT=OFF

@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 archive=$(ls "$build"/sdk/QRNDailyActivity-SDK-*-windows-*.zip) || fail "no archive in $build/sdk"
 (cd "$work" && cmake -E tar xf "$archive") || fail "the archive does not unpack"
 sdk=$(ls -d "$work"/QRNDailyActivity-SDK-*)
-toolchain=$(ls "$sdk"/share/QRNDailyActivity/toolchain/*.cmake)
+toolchain=$(ls "$sdk"/share/QRNDailyActivity/toolchain/*-x86_64.cmake)
 for f in README.txt bin/qrn_host.exe bin/QRN_DailyActivity.dll bin/ZorCore.dll bin/lua54.dll \
          include/QRNDailyActivity/DailyActivity/IDailyActivity.h include/QRNDailyActivity/boost/format.hpp \
          lib/cmake/QRNDailyActivity/QRNDailyActivityConfig.cmake lib/pkgconfig/qrn-dailyactivity.pc \
