@@ -231,7 +231,7 @@ bool QRN_DailyActivity::CheckSignIn(std::string* why) {
 bool QRN_DailyActivity::CheckActivityReward(const int& index, std::string* why) {
     const _ActivityReward& entry = GetActivityReward(index);
     if (!Check(!IsEmptyEntry(entry), why, [&] { return "tier " + Str(index) + " is not configured"; })) return false;
-    if (!Check(index >= claim::kFirstTier && index <= claim::kLastTier, why, [&] {
+    if (!Check(claim::IsTier(index), why, [&] {
             return "tier " + Str(index) + " has no role value to record it (tiers " + Str(claim::kFirstTier) + ".." +
                    Str(claim::kLastTier) + " only)";
         })) {
@@ -266,7 +266,7 @@ bool QRN_DailyActivity::CheckSignInReward(const int& index, const int& item, std
         })) {
         return false;
     }
-    if (!Check(index >= claim::kFirstSignInReward && index <= claim::kLastSignInReward, why, [&] {
+    if (!Check(claim::IsSignInReward(index), why, [&] {
             return "sign-in reward " + Str(index) + " has no role value to record it (rewards " +
                    Str(claim::kFirstSignInReward) + ".." + Str(claim::kLastSignInReward) + " only)";
         })) {

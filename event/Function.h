@@ -212,27 +212,7 @@ private:
     // ended by Windows' callback at the thread's end (platform/ThreadKey.h); code that runs on
     // the thread after that finds no slot.
     static constexpr bool kMayHaveNoSlot = true;
-    static platform::ThreadKey& Key() {
-        static platform::ThreadKey key(&EndThread);
-        return key;
-    }
-    static void WINAPI EndThread(void* value) {
-        Slot* slot = static_cast<Slot*>(value);
-        ClosePool(*slot);
-        Key().MarkEnded(value);
-        delete slot;
-    }
-    static Slot* ThreadSlot() {
-        platform::ThreadKey& key = Key();
-        void* value = key.Get();
-        if (value) return value == platform::ThreadKey::EndedMark() ? nullptr : static_cast<Slot*>(value);
-        Slot* slot = new (std::nothrow) Slot();
-        if (slot && !key.Set(slot)) {
-            delete slot;
-            slot = nullptr;
-        }
-        return slot;
-    }
+    static Slot* ThreadSlot() { return platform::ThreadObject<Slot, &InvokerStorage::ClosePool>::Get(); }
     static void ArmClose(Slot&) {}
 #else
     // A thread-local of this module; its closer (a thread-local destructor) ends the pool, and

@@ -12,6 +12,8 @@
 #pragma once
 
 #ifdef _WIN32
+#include <new>
+
 #include "platform/Platform.h"
 #if defined(__x86_64__) || defined(_M_X64)
 #include <intrin.h>
@@ -73,6 +75,37 @@ private:
 
     DWORD tls_;
     DWORD fls_;
+};
+
+// A T of each thread, on the heap: made (value-initialised) by the thread's first Get, and at the
+// thread's end passed to End, then deleted. One key per T in each module.
+template <class T, void (*End)(T&)>
+class ThreadObject {
+public:
+    // The thread's T; null after the thread's end ran, or when none could be made.
+    static T* Get() {
+        ThreadKey& key = Key();
+        void* value = key.Get();
+        if (value) return value == ThreadKey::EndedMark() ? nullptr : static_cast<T*>(value);
+        T* object = new (std::nothrow) T();
+        if (object && !key.Set(object)) {
+            delete object;
+            object = nullptr;
+        }
+        return object;
+    }
+
+private:
+    static ThreadKey& Key() {
+        static ThreadKey key(&EndThread);
+        return key;
+    }
+    static void WINAPI EndThread(void* value) {
+        T* object = static_cast<T*>(value);
+        End(*object);
+        Key().MarkEnded(value);
+        delete object;
+    }
 };
 
 }  // namespace platform

@@ -10,29 +10,24 @@ namespace {
 
 std::string Str(long long n) { return std::to_string(n); }
 
-DailyActivityConfig::Place Find(const std::map<int, DailyActivityConfig::Place>& places, int key) {
+}  // namespace
+
+DailyActivityConfig::Place PlaceOf(const std::map<int, DailyActivityConfig::Place>& places, int key) {
     auto found = places.find(key);
     return found == places.end() ? DailyActivityConfig::Place{} : found->second;
 }
 
-}  // namespace
-
-bool TierClaimable(int index) { return index >= claim::kFirstTier && index <= claim::kLastTier; }
-
 bool SignInRewardClaimable(int index, const _SignInReward& reward) {
-    return index >= claim::kFirstSignInReward && index <= claim::kLastSignInReward &&
-           reward.SignInNum <= claim::kLastCountedDay - claim::kFirstCountedDay + 1;
+    return claim::IsSignInReward(index) && reward.SignInNum <= claim::kCountedDays;
 }
 
 bool ItemClaimable(int index, int position) {
-    return index >= claim::kFirstSignInReward && index <= claim::kLastSignInReward && position >= 0 &&
-           position <= claim::kLastRecordableItem;
+    return claim::IsSignInReward(index) && position >= 0 && position <= claim::kLastRecordableItem;
 }
 
 std::string MonthsTooShort(int signInNum) {
-    const int counted = claim::kLastCountedDay - claim::kFirstCountedDay + 1;
-    if (signInNum > counted) return "every month";
     std::string months;
+    if (signInNum > claim::kCountedDays) return months;
     auto add = [&](const char* name) { months += (months.empty() ? "" : ", ") + std::string(name); };
     if (signInNum > 29) {
         add("February");
@@ -53,13 +48,11 @@ std::vector<Advice> ClaimAdvice(const DailyActivityConfig& config, const DailyAc
                                 " (role values " + Str(claim::SignInRewardKey(claim::kFirstSignInReward)) + ".." +
                                 Str(claim::SignInRewardKey(claim::kLastSignInReward)) + ")";
 
-    std::map<int, const _ActivityReward*> byIndex;
-    for (const auto& tier : config.ActivityRewards()) byIndex[tier.first] = &tier.second;
     const _ActivityReward* before = nullptr;
     int beforeIndex = 0;
-    for (const auto& tier : byIndex) {
-        const DailyActivityConfig::Place place = Find(places.tiers, tier.first);
-        if (!TierClaimable(tier.first)) {
+    for (const auto& tier : ByIndex(config.ActivityRewards())) {
+        const DailyActivityConfig::Place place = PlaceOf(places.tiers, tier.first);
+        if (!claim::IsTier(tier.first)) {
             advice.push_back({"tier Index " + Str(tier.first) + " can never be claimed: the claim rules take " + tiers,
                               place, true});
         }
@@ -73,12 +66,10 @@ std::vector<Advice> ClaimAdvice(const DailyActivityConfig& config, const DailyAc
         beforeIndex = tier.first;
     }
 
-    std::map<int, const _SignInReward*> signIns;
-    for (const auto& reward : config.SignInRewards()) signIns[reward.first] = &reward.second;
-    for (const auto& reward : signIns) {
+    for (const auto& reward : ByIndex(config.SignInRewards())) {
         const int index = reward.first;
-        const DailyActivityConfig::Place place = Find(places.signInRewards, index);
-        if (index < claim::kFirstSignInReward || index > claim::kLastSignInReward) {
+        const DailyActivityConfig::Place place = PlaceOf(places.signInRewards, index);
+        if (!claim::IsSignInReward(index)) {
             advice.push_back({"sign-in reward Index " + Str(index) + " can never be claimed: the claim rules take " +
                                   rewards,
                               place, true});
@@ -86,7 +77,7 @@ std::vector<Advice> ClaimAdvice(const DailyActivityConfig& config, const DailyAc
         }
         const int needed = reward.second->SignInNum;
         const std::string months = MonthsTooShort(needed);
-        if (months == "every month") {
+        if (needed > claim::kCountedDays) {
             advice.push_back({"sign-in reward Index " + Str(index) + " needs " + Str(needed) +
                                   " sign-ins, never reached: the sign-in count reads days " +
                                   Str(claim::kFirstCountedDay) + ".." + Str(claim::kLastCountedDay) + " of a month",

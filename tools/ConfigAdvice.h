@@ -3,7 +3,9 @@
 // the module loads such files as they are and never says a word about them.
 #pragma once
 
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dailyactivity/DailyActivityConfig.h"
@@ -20,12 +22,22 @@ struct Advice {
 
 std::vector<Advice> ClaimAdvice(const DailyActivityConfig& config, const DailyActivityConfig::Places& places);
 
-// Whether a tier, a sign-in reward or an item can ever be claimed, by the claim rules' limits.
-bool TierClaimable(int index);
+// Whether a sign-in reward or an item can ever be claimed, by the claim rules' limits (a tier:
+// claim::IsTier).
 bool SignInRewardClaimable(int index, const _SignInReward& reward);
 bool ItemClaimable(int index, int position);
-// The months in which a sign-in reward needing signInNum sign-ins cannot be reached ("" when
-// every month can reach it; "every month" when none can).
+// The months too short for a sign-in reward needing signInNum sign-ins, named ("" when every
+// month reaches it, and when no month does: more sign-ins than counted days).
 std::string MonthsTooShort(int signInNum);
+
+// A table's entries in the order of their Index.
+template <class Entry>
+std::map<int, const Entry*> ByIndex(const std::unordered_map<int, Entry>& table) {
+    std::map<int, const Entry*> sorted;
+    for (const auto& entry : table) sorted[entry.first] = &entry.second;
+    return sorted;
+}
+// Where the entry of key stands; row 0 when unknown.
+DailyActivityConfig::Place PlaceOf(const std::map<int, DailyActivityConfig::Place>& places, int key);
 
 }  // namespace dacheck

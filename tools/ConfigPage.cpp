@@ -53,11 +53,6 @@ std::string LineLink(const DailyActivityConfig::Place& place) {
     return "<a class=\"to-line\" href=\"#line-" + Str(place.row) + "\">line " + Str(place.row) + "</a>";
 }
 
-DailyActivityConfig::Place Find(const std::map<int, DailyActivityConfig::Place>& places, int key) {
-    auto found = places.find(key);
-    return found == places.end() ? DailyActivityConfig::Place{} : found->second;
-}
-
 void Notes(std::ostream& out, const PageInput& in) {
     out << "<section id=\"notes\"><h2>Errors and advice</h2>\n";
     if (in.notes.empty()) {
@@ -109,12 +104,9 @@ void ActivityGrid(std::ostream& out, const DailyActivityConfig& config) {
 }
 
 void Ladder(std::ostream& out, const DailyActivityConfig& config, const DailyActivityConfig::Places& places) {
-    std::map<int, const _ActivityReward*> tiers;
+    const std::map<int, const _ActivityReward*> tiers = ByIndex(config.ActivityRewards());
     int top = 1;
-    for (const auto& tier : config.ActivityRewards()) {
-        tiers[tier.first] = &tier.second;
-        top = std::max(top, tier.second.ActivityValue);
-    }
+    for (const auto& tier : tiers) top = std::max(top, tier.second->ActivityValue);
     out << "<section id=\"tiers\"><h2>Activity reward tiers (" << tiers.size() << ")</h2>\n"
         << "<p class=\"legend\">Each tier on the activity-value axis: a player may claim it once the activity value "
            "reaches its bar's end. Tiers "
@@ -122,7 +114,7 @@ void Ladder(std::ostream& out, const DailyActivityConfig& config, const DailyAct
         << "<div class=\"axis\"><span>0</span><span>" << top / 2 << "</span><span>" << top << "</span></div>\n";
     for (const auto& tier : tiers) {
         const _ActivityReward& r = *tier.second;
-        const bool never = !TierClaimable(tier.first);
+        const bool never = !claim::IsTier(tier.first);
         const double percent = 100.0 * std::max(0, r.ActivityValue) / top;
         out << "<div class=\"rung" << (never ? " never" : "") << "\" id=\"tier-" << tier.first
             << "\"><div class=\"label\">Index " << tier.first << (never ? " <span class=\"tag\">never claimable</span>" : "")
@@ -130,7 +122,7 @@ void Ladder(std::ostream& out, const DailyActivityConfig& config, const DailyAct
             << r.ActivityValue << "</span></div><div class=\"reward\">money " << r.RewardMoney << ", bound money "
             << r.RewardBindMoney << ", items ";
         for (size_t i = 0; i < r.RewardItemList.size(); ++i) out << (i ? ", " : "") << r.RewardItemList[i];
-        out << " &times; " << r.RewardItemNum << " " << LineLink(Find(places.tiers, tier.first)) << "</div></div>\n";
+        out << " &times; " << r.RewardItemNum << " " << LineLink(PlaceOf(places.tiers, tier.first)) << "</div></div>\n";
     }
     out << "</section>\n";
 }
@@ -146,8 +138,7 @@ const char* KindName(int type) {
 }
 
 void Month(std::ostream& out, const DailyActivityConfig& config, const DailyActivityConfig::Places& places) {
-    std::map<int, const _SignInReward*> rewards;
-    for (const auto& reward : config.SignInRewards()) rewards[reward.first] = &reward.second;
+    const std::map<int, const _SignInReward*> rewards = ByIndex(config.SignInRewards());
     const int last = claim::kLastCountedDay;
     out << "<section id=\"signin\"><h2>Sign-in rewards on a month (" << rewards.size() << ")</h2>\n"
         << "<p class=\"legend\">Each reward is reached on the day its sign-in count (SignInNum) is; the count reads days "
@@ -174,7 +165,7 @@ void Month(std::ostream& out, const DailyActivityConfig& config, const DailyActi
         out << "</tr>\n<tr class=\"items" << (never ? " never" : "") << "\"><td colspan=\"" << last + 1 << "\">";
         if (r.SignInNum > last) out << "needs " << r.SignInNum << " sign-ins: past the month's last day. ";
         const std::string months = MonthsTooShort(r.SignInNum);
-        if (!months.empty() && months != "every month") out << "Not reached in: " << months << ". ";
+        if (!months.empty()) out << "Not reached in: " << months << ". ";
         if (r.ItemRewardList.empty()) out << "<span class=\"none\">no items</span>";
         for (size_t i = 0; i < r.ItemRewardList.size(); ++i) {
             const _SignInItemReward& item = r.ItemRewardList[i];
@@ -189,7 +180,7 @@ void Month(std::ostream& out, const DailyActivityConfig& config, const DailyActi
             if (place != places.signInItems.end()) out << " " << LineLink(place->second);
             out << "</span>";
         }
-        out << " " << LineLink(Find(places.signInRewards, index)) << "</td></tr>\n";
+        out << " " << LineLink(PlaceOf(places.signInRewards, index)) << "</td></tr>\n";
     }
     out << "</table></section>\n";
 }

@@ -1,8 +1,6 @@
 #include "zor/Buffer.h"
 
 #if defined(__MINGW32__)
-#include <new>
-
 #include "platform/ThreadKey.h"
 #endif
 
@@ -55,29 +53,11 @@ void Close(ThreadCache& cache) {
 // thread-locals run: the cache is a heap block reached through a TLS index, ended by Windows'
 // callback at the thread's end (platform/ThreadKey.h). A thread without one (after its end)
 // takes from and gives to the pool.
-platform::ThreadKey& Key();
-void WINAPI EndThread(void* value) {
-    auto* cache = static_cast<ThreadCache*>(value);
-    Close(*cache);
-    Key().MarkEnded(value);
-    delete cache;
-}
-platform::ThreadKey& Key() {
-    static platform::ThreadKey key(&EndThread);
-    return key;
-}
-ThreadCache* Cache() {
-    platform::ThreadKey& key = Key();
-    void* value = key.Get();
-    if (value) return value == platform::ThreadKey::EndedMark() ? nullptr : static_cast<ThreadCache*>(value);
-    auto* cache = new (std::nothrow) ThreadCache();
-    if (cache) cache->closerArmed = true;  // the key's end closes it
-    if (cache && !key.Set(cache)) {
-        delete cache;
-        cache = nullptr;
-    }
-    return cache;
-}
+struct KeyedCache : ThreadCache {
+    KeyedCache() : ThreadCache() { closerArmed = true; }  // the key's end closes it
+};
+void CloseKeyed(KeyedCache& cache) { Close(cache); }
+ThreadCache* Cache() { return platform::ThreadObject<KeyedCache, &CloseKeyed>::Get(); }
 void KeepSlowly(TCPBuffer* buffer) { GiveToPool(buffer); }
 #else
 // Trivially destructible, so that it can be used until the thread is gone; the closer hands
