@@ -109,6 +109,7 @@ for advice in "tier Index 2 needs activity value 20, not more than tier Index 1'
               "Type 1 with CompleteNum 2 repeats the entry of row 2" "RewardType 9 is none of the kinds"; do
   grep -Fq ": warning: Warning:$advice" "$out/advice.txt" || fail "no advice '$advice': $(cat "$out/advice.txt")"
 done
+grep -q "item 62 of" "$out/advice.txt" && fail "item 62 (bit 63) is claimable"
 grep -q "Index 3 needs 30 sign-ins, not reached in the months too short: February$" "$out/advice.txt" ||
   fail "30 sign-ins are not reached in February alone"
 warnings=$(grep -c ': warning: ' "$out/advice.txt")

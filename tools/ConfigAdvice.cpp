@@ -88,7 +88,8 @@ std::vector<Advice> ClaimAdvice(const DailyActivityConfig& config, const DailyAc
                               place, false});
         }
         const auto& items = reward.second->ItemRewardList;
-        for (size_t position = claim::kLastRecordableItem + 1; position < items.size(); ++position) {
+        for (size_t position = 0; position < items.size(); ++position) {
+            if (ItemClaimable(index, static_cast<int>(position))) continue;
             auto found = places.signInItems.find({index, static_cast<int>(position)});
             advice.push_back({"item " + Str(static_cast<long long>(position)) + " of sign-in reward Index " + Str(index) +
                                   " can never be claimed: its bit " + Str(static_cast<long long>(position) + 1) +
